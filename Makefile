@@ -1,0 +1,56 @@
+# Thin wrapper over CMake + Ninja. `make run` and `make test` are the two
+# commands a newcomer needs; both install missing packages first.
+
+JOBS      ?= 2
+BUILD     ?= build
+GENERATOR := -G Ninja
+CMAKE_ARGS ?=
+
+.PHONY: all deps configure build run test sanitize bench fuzz fuzz-ci package install clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure:
+	@cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+
+build: deps configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+# Opens the simulator in ./run, a folder seeded once from examples/ (never
+# over files already there), so playing never touches the repository's files.
+run: build
+	@scripts/run-dev $(BUILD)
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# The tests of the combat core and the data files under ASan + UBSan.
+sanitize: deps
+	@cmake -S . -B build-sanitize $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
+	  -DSKARN_SANITIZE=ON -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null
+	@cmake --build build-sanitize -j$(JOBS)
+	@cd build-sanitize && ctest --output-on-failure -j$(JOBS)
+
+bench: deps
+	@cmake -S . -B build-bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
+	  -DSKARN_BENCH=ON -DSKARN_TESTS=OFF -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null
+	@cmake --build build-bench -j$(JOBS)
+	@scripts/bench build-bench
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DSKARN_FUZZ=ON -DSKARN_TESTS=OFF -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null
+	@cmake --build build-fuzz -j$(JOBS)
+	@scripts/fuzz build-fuzz $(FUZZ_SECONDS)
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
+
+install: build
+	@cmake --install $(BUILD)
+
+clean:
+	rm -rf build build-sanitize build-bench build-fuzz
