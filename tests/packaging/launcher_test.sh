@@ -96,6 +96,12 @@ env -u HOME -u XDG_DATA_HOME SKARN_TEST_RECORD="$scratch/record" \
     "$prefix/bin/skarn-launch" 2>"$scratch/stderr" && fail "no HOME: status 0"
 [ ! -e "$scratch/record" ] || fail "no HOME: skarn was started"
 
+# No skarn beside the launcher nor on PATH: a message naming the program.
+rm "$prefix/bin/skarn"
+PATH=/usr/bin:/bin launch "$scratch/home four" -
+[ "$status" -eq 127 ] || fail "no skarn: status $status"
+grep -q "cannot find the skarn program" "$scratch/stderr" || fail "no skarn: message was [$(cat "$scratch/stderr")]"
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures launcher checks failed" >&2
     exit 1
