@@ -136,6 +136,38 @@ void Dialog::createControls() {
         controls_.push_back(widget);
         if (spec.id != -1) byId_.emplace(spec.id, widget);
     }
+    fitCaptions();
+}
+
+void Dialog::fitCaptions() {
+    // A font's letters are not all in the same proportion to its average
+    // width, and a check box's square does not grow with the font: where a
+    // caption would be cut, its control grows toward the free side, up to
+    // the next control on its row.
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const ControlTemplate& spec = template_.controls[i];
+        QWidget* widget = controls_[i];
+        int needed = 0;
+        if (spec.kind == ControlKind::CheckBox) needed = widget->sizeHint().width();
+        if (spec.kind == ControlKind::Static)
+            needed = widget->fontMetrics().horizontalAdvance(static_cast<QLabel*>(widget)->text());
+        QRect rect = widget->geometry();
+        if (needed <= rect.width()) continue;
+        const bool growLeft = spec.kind == ControlKind::Static && (spec.style & kRightAligned);
+        int limit = growLeft ? 0 : width();
+        for (std::size_t j = 0; j < controls_.size(); ++j) {
+            const QRect other = controls_[j]->geometry();
+            if (j == i || template_.controls[j].kind == ControlKind::GroupBox) continue;
+            if (other.bottom() < rect.top() || other.top() > rect.bottom()) continue;
+            if (growLeft && other.right() < rect.left()) limit = std::max(limit, other.right() + 1);
+            if (!growLeft && other.left() > rect.right()) limit = std::min(limit, other.left());
+        }
+        if (growLeft)
+            rect.setLeft(std::max(limit, rect.right() + 1 - needed));
+        else
+            rect.setRight(std::min(limit, rect.left() + needed) - 1);
+        widget->setGeometry(rect);
+    }
 }
 
 QWidget* Dialog::createControl(const ControlTemplate& spec) {

@@ -164,6 +164,7 @@ protected:
 
 private:
     void createControls();
+    void fitCaptions();
     QWidget* createControl(const ControlTemplate& control);
     void notify(Notification code, int id);
     void focusFirstControl();
