@@ -164,6 +164,26 @@ void Edit::inputMethodEvent(QInputMethodEvent* event) {
     QLineEdit::inputMethodEvent(event);
 }
 
+// --- GroupBox ---
+
+void GroupBox::paintEvent(QPaintEvent*) {
+    // The style's own group box keeps the caption above the frame; here the
+    // frame's top line runs through the caption's middle, so the controls
+    // placed inside the rectangle stay inside the frame.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QFontMetrics metrics = fontMetrics();
+    const QRectF frame = QRectF(rect()).adjusted(0.5, metrics.height() / 2 + 0.5, -0.5, -0.5);
+    painter.setPen(palette().color(QPalette::Window).darker(140));
+    painter.drawRoundedRect(frame, 2, 2);
+    if (title().isEmpty()) return;
+    const int inset = metrics.averageCharWidth();
+    const QRect text(inset, 0, metrics.horizontalAdvance(title()) + inset, metrics.height());
+    painter.fillRect(text, palette().window());
+    style()->drawItemText(&painter, text, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(),
+                          title(), QPalette::WindowText);
+}
+
 // --- Trackbar, ProgressBar ---
 
 Trackbar::Trackbar(bool ticksBothSides, QWidget* parent) : QSlider(Qt::Horizontal, parent) {

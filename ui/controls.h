@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QProgressBar>
@@ -88,6 +89,17 @@ private:
     bool digitsOnly_;
     std::string bytes_;
     QString shownForBytes_;
+};
+
+// A frame with its caption set into the top line, surrounding controls that
+// are its siblings, not its children.
+class GroupBox : public QGroupBox {
+    Q_OBJECT
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // An automatic check box: a click toggles it before its handler runs.

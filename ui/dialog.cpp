@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -177,7 +176,7 @@ QWidget* Dialog::createControl(const ControlTemplate& spec) {
     QWidget* widget = nullptr;
     switch (spec.kind) {
         case ControlKind::GroupBox:
-            widget = new QGroupBox(caption, this);
+            widget = new GroupBox(caption, this);
             break;
         case ControlKind::Static: {
             auto* label = new QLabel(caption, this);
