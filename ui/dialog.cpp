@@ -421,14 +421,14 @@ bool Dialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* re
 }
 #endif
 
-void Dialog::setWindowIcons(const QIcon& large, const QIcon& small) {
+void Dialog::setWindowIcons(const QIcon& largeIcon, const QIcon& smallIcon) {
     // One icon with the large images for the title bar and task switcher,
     // and the small icon's own image wherever a small one is drawn.
     QIcon icon;
-    const QList<QSize> smallSizes = small.availableSizes();
-    for (const QSize& size : large.availableSizes())
-        if (!smallSizes.contains(size)) icon.addPixmap(large.pixmap(size));
-    for (const QSize& size : smallSizes) icon.addPixmap(small.pixmap(size));
+    const QList<QSize> smallSizes = smallIcon.availableSizes();
+    for (const QSize& size : largeIcon.availableSizes())
+        if (!smallSizes.contains(size)) icon.addPixmap(largeIcon.pixmap(size));
+    for (const QSize& size : smallSizes) icon.addPixmap(smallIcon.pixmap(size));
     setWindowIcon(icon);
 }
 

@@ -123,7 +123,7 @@ public:
     bool hasSystemMenuItems() const { return systemMenuUsed_; }
 
     // Sets the window's large and small icon.
-    void setWindowIcons(const QIcon& large, const QIcon& small);
+    void setWindowIcons(const QIcon& largeIcon, const QIcon& smallIcon);
 
     // The application's main window, which owns dialogs that have no parent
     // while no modal dialog is active.
