@@ -14,6 +14,16 @@ namespace skarn {
 //
 // Every operation that can fail returns false and shows nothing. Names are
 // compared byte for byte, case-sensitively.
+//
+// The syntax, as the reading operations see it: CR LF and a lone LF are line
+// ends; whitespace is blank, tab, LF, CR, VT and FF; a word is a run of other
+// bytes, at most 29 of them (a longer run is read as several words). A word
+// beginning with "[" that stands first on its line is a section header, one
+// beginning with "#" starts a comment running to the line end, and a quoted
+// text is a double quote, up to 29 bytes that may include blanks (the rest of
+// a longer text is dropped up to its closing quote), and a double quote. Any
+// byte other than whitespace, NUL and bytes above 127 included, is part of a
+// word. A UTF-8 byte order mark at the start of the file is skipped.
 class SectionFile {
 public:
     enum class Mode {
@@ -21,6 +31,12 @@ public:
         ReadOnly,   // never creates, writes or removes any file
     };
 
+    // Opens the file at once. ReadWrite creates it empty when missing (never
+    // truncating it), and opens a file that exists but cannot be written for
+    // reading only, so that it reads normally and every edit of it fails.
+    // ReadOnly leaves a missing file missing: it reads as empty.
+    // The file name may be any path; the temporary file of the edits lives in
+    // the same directory.
     explicit SectionFile(std::string fileName, Mode mode = Mode::ReadWrite);
     ~SectionFile();  // closes the file; removes a left-over temporary file (ReadWrite)
 
@@ -31,23 +47,69 @@ public:
     // True when the data file could be opened for reading.
     bool isOpen() const;
 
-    // Reading.
+    // Reading. The read position is shared by all of these and persists
+    // between calls; only rewind (and so openSection and the lookups) puts it
+    // back at the start of the file, clearing any failure.
+    //
+    // Closes and reopens the file; the read position is then its start.
     void rewind();
+    // Rewinds, then places the read position right after the header word
+    // "[section]" of the first such section. False when there is none.
     bool openSection(std::string_view section);
+    // Reads the next token, skipping comments. True only for a quoted text,
+    // stored without its quotes; false at a section header (which ends the
+    // section, text empty), at the end of the file (text empty), or at a bare
+    // word (consumed, text holds the word).
     bool nextEntry(std::string& text);  // true only for a quoted text (stored without quotes)
+    // Discards the rest of the current line with its line end, at most 1000
+    // characters.
     void skipLine();
+    // Within the current section, places the read position right after the
+    // named entry's name. The search ends at a section header, the end of the
+    // file, or an entry with an empty name; an empty name is never found.
     bool findEntry(std::string_view name);
+    // Reads one integer at the read position after any whitespace: an
+    // optional sign and up to 15 characters in all, "0x"/"0X" hexadecimal, a
+    // leading "0" octal, decimal otherwise; reading stops before the first
+    // character that cannot continue the number. False when no digit could be
+    // read (value 0), or at the end of the file or after an earlier failure
+    // (value untouched). A number beyond 32 bits is clamped: value becomes
+    // INT32_MAX or INT32_MIN and the result is false. After a false result
+    // the reader reads as at the end of the file until the next rewind.
     bool readInt(std::int32_t& value);
+    // Reads n tokens and leaves the n-th in text; true only when it is a
+    // quoted text. Tokens run on across line ends. False for n < 1.
     bool readTextField(int n, std::string& text);      // REQUIRES: n >= 1
+    // Passes over n - 1 tokens, then readInt. False for n < 1.
     bool readIntField(int n, std::int32_t& value);     // REQUIRES: n >= 1
+    // openSection, findEntry, then readTextField / readIntField. When the
+    // section or the entry is missing the output is left untouched.
     bool lookupText(std::string_view section, std::string_view name, int n, std::string& text);
     bool lookupInt(std::string_view section, std::string_view name, int n, std::int32_t& value);
 
     // Editing. Each returns true only when the data file now holds the
     // change; on false the data file is byte for byte as it was.
+    //
+    // The file is taken line by line (lines of any length; a last line
+    // without a line end counts as a line); the named section is the first
+    // whose header line is exactly "[section]", and the named entry the first
+    // line of that section that begins with a double quote, the name and a
+    // double quote. The whole new file is written to the temporary file,
+    // flushed to the disk and renamed over the data file; every line of it
+    // ends with CR LF. Edits fail in ReadOnly mode, on a file that could not
+    // be opened for writing, and for a new line holding a CR or LF.
+    //
+    // Places newLine right after the named entry's line. False for an empty
+    // entry name.
     bool insertAfter(std::string_view section, std::string_view entry, std::string_view newLine);
+    // Places an empty line and newLine right after the first line that begins
+    // with "[section]".
     bool insertFirst(std::string_view section, std::string_view newLine);
+    // Drops the named entry's line. With an empty entry name nothing is
+    // dropped, and the result is true when the section exists.
     bool removeEntry(std::string_view section, std::string_view entry);
+    // Replaces the named entry's line by newLine. With an empty entry name,
+    // newLine goes right after the first line that begins with "[section]".
     bool replaceEntry(std::string_view section, std::string_view entry, std::string_view newLine);
 
 private:
