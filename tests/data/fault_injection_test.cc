@@ -1,0 +1,129 @@
+// An edit either fully happens or leaves the data file byte for byte as it
+// was, whichever file operation fails or wherever the program stops.
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+#include "data/file_faults.h"
+#include "data/section_file.h"
+#include "tests/data/test_files.h"
+
+namespace skarn {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+const char* opName(FileOp op) {
+    switch (op) {
+    case FileOp::OpenReadWrite: return "OpenReadWrite";
+    case FileOp::Create: return "Create";
+    case FileOp::Write: return "Write";
+    case FileOp::Flush: return "Flush";
+    case FileOp::Close: return "Close";
+    case FileOp::Rename: return "Rename";
+    case FileOp::Remove: return "Remove";
+    }
+    return "?";
+}
+
+struct Crash : std::runtime_error {
+    Crash() : std::runtime_error("crash") {}
+};
+
+enum class Fault { Fail, Crash };
+
+// Removes the hook however the test ends.
+struct HookGuard {
+    ~HookGuard() { setFileFaultHook(nullptr); }
+};
+
+// The old file deliberately has lone LF ends and no line end at the end, so
+// the new file differs from it in more than the one edited line.
+const std::string kOld =
+    "[YourChars]\n\"Bob\"\t100\t90\n\"Ann\"\t50\t40\n[OppChars]\n\"Orc\"\t150\t40";
+const std::string kNew =
+    "[YourChars]\r\n\"Bob\"\t101\t91\r\n\"Ann\"\t50\t40\r\n[OppChars]\r\n\"Orc\"\t150\t40\r\n";
+
+TEST(FaultInjection, EveryFailingOperationLeavesTheOldFileOrTheNewOne) {
+    for (Fault fault : {Fault::Fail, Fault::Crash}) {
+        const char* how = fault == Fault::Fail ? "fails" : "crashes";
+        bool sawSuccess = false;
+        for (int n = 1; !sawSuccess; ++n) {
+            ASSERT_LT(n, 100) << "the edit never completed";
+            TempDir dir;
+            const std::string path = dir.file("charfile.cfg");
+            writeBytes(path, kOld);
+            HookGuard guard;
+            SectionFile file(path);
+
+            int calls = 0;
+            FileOp failedOp = FileOp::OpenReadWrite;
+            bool fired = false;
+            setFileFaultHook([&](FileOp op) {
+                if (++calls != n) return false;
+                fired = true;
+                failedOp = op;
+                if (fault == Fault::Crash) throw Crash();
+                return true;
+            });
+            bool result = false;
+            bool crashed = false;
+            try {
+                result = file.replaceEntry("YourChars", "Bob", "\"Bob\"\t101\t91");
+            } catch (const Crash&) {
+                crashed = true;
+            }
+            setFileFaultHook(nullptr);
+
+            const std::string trace = std::string("operation ") + std::to_string(n) + " (" +
+                                      (fired ? opName(failedOp) : "none") + ") " + how;
+            const std::string now = readBytes(path);
+            EXPECT_TRUE(now == kOld || now == kNew) << trace << ": the file holds\n" << now;
+            if (!crashed) {
+                EXPECT_EQ(now, result ? kNew : kOld) << trace << ": the result was " << result;
+            }
+            if (fault == Fault::Fail && !result && failedOp != FileOp::Remove) {
+                EXPECT_FALSE(std::filesystem::exists(dir.file("temp.btb"))) << trace;
+            }
+            // Whatever happened, the file still reads.
+            std::int32_t strength = 0;
+            EXPECT_TRUE(file.lookupInt("YourChars", "Bob", 1, strength)) << trace;
+            EXPECT_TRUE(strength == 100 || strength == 101) << trace;
+            sawSuccess = !fired;
+            if (!fired) {
+                EXPECT_TRUE(result) << trace;
+            }
+        }
+    }
+}
+
+// A full disk: the temporary file takes only part of the content.
+TEST(FaultInjection, AShortWriteKeepsTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.file("charfile.cfg");
+    writeBytes(path, kOld);
+    HookGuard guard;
+    SectionFile file(path);
+    bool wroteTemp = false;
+    setFileFaultHook([&](FileOp op) {
+        if (op == FileOp::Flush || op == FileOp::Close) {
+            wroteTemp = wroteTemp || std::filesystem::file_size(dir.file("temp.btb")) > 0;
+        }
+        return op == FileOp::Write;
+    });
+    EXPECT_FALSE(file.replaceEntry("YourChars", "Bob", "\"Bob\"\t101\t91"));
+    setFileFaultHook(nullptr);
+    EXPECT_TRUE(wroteTemp);
+    EXPECT_EQ(readBytes(path), kOld);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("temp.btb")));
+}
+
+}  // namespace
+}  // namespace skarn
