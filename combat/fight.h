@@ -44,11 +44,18 @@ struct RunResults {
 using ProgressCallback = std::function<void(int)>;
 
 // A reason a pair of fighters may not be run: the side ("You" or
-// "Opponent"), the value's name and the value itself.
+// "Opponent", empty for the run as a whole), the value's name, the value and
+// the range it must lie in.
 struct RunFault {
     std::string side;
     std::string field;
     std::int64_t value = 0;
+    std::int64_t low = 0;
+    std::int64_t high = 0;
+
+    // One sentence for the user, e.g.
+    // "Opponent: weapon speed 0 is out of range (1 to 1000)."
+    std::string message() const;
 };
 
 // Checks the values runFights depends on, before it is called: non-zero
@@ -70,7 +77,8 @@ RunResults runFights(Combatant& you, Combatant& opponent, std::int32_t yourHitPo
                      RunTotals& totals, const ProgressCallback& progress = {},
                      Random& rng = globalRandom(), RunSquares* squares = nullptr);
 
-// x cut toward zero to `digits` decimals: 66.666 -> 66.6, -2.57 -> -2.5.
+// x cut toward zero to `digits` decimals (at most 9): 66.666 -> 66.6,
+// -2.57 -> -2.5.
 double truncateTo(double x, int digits);
 
 }  // namespace skarn

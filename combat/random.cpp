@@ -1,0 +1,10 @@
+#include "combat/random.h"
+
+namespace skarn {
+
+Random& globalRandom() {
+    static Random generator;
+    return generator;
+}
+
+}  // namespace skarn

@@ -1,0 +1,398 @@
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "combat/fight.h"
+#include "tests/combat/reference_loop.h"
+
+namespace skarn {
+namespace {
+
+struct Fighter {
+    int strength = 100, dexterity = 100, armorRating = 20, tactics = 100, weaponSkill = 100,
+        parry = 100, weaponSpeed = 40, diceCount = 2, diceSides = 6, damageBonus = 2,
+        shieldAbsorb = 3, shieldIndex = -1;
+
+    Combatant make() const {
+        Combatant c;
+        c.strength = strength;
+        c.dexterity = dexterity;
+        c.armorRating = armorRating;
+        c.tactics = tactics;
+        c.weaponSkill = weaponSkill;
+        c.parry = parry;
+        c.weaponSpeed = weaponSpeed;
+        c.diceCount = diceCount;
+        c.diceSides = diceSides;
+        c.damageBonus = damageBonus;
+        c.shieldAbsorb = shieldAbsorb;
+        c.shieldIndex = shieldIndex;
+        return c;
+    }
+};
+
+struct Case {
+    Fighter you, opp;
+    int yourHp = 100, oppHp = 100;
+    FightMode mode = DamagePer60Seconds;
+    int fights = 3;
+    std::uint32_t seed = 1;
+
+    std::string describe() const {
+        std::ostringstream s;
+        s << "mode " << mode << " fights " << fights << " seed " << seed << " hp " << yourHp
+          << "/" << oppHp << " speed " << you.weaponSpeed << "/" << opp.weaponSpeed << " dex "
+          << you.dexterity << "/" << opp.dexterity << " shields " << you.shieldIndex << "/"
+          << opp.shieldIndex;
+        return s.str();
+    }
+};
+
+struct Outcome {
+    RunResults results;
+    RunTotals totals;
+    Combatant you, opp;
+    std::uint32_t state = 0;
+    std::vector<int> progress;
+};
+
+Outcome runFast(const Case& c) {
+    Outcome o{{}, {}, c.you.make(), c.opp.make(), 0, {}};
+    Random rng(c.seed);
+    o.results = runFights(o.you, o.opp, c.yourHp, c.oppHp, c.mode, c.fights, o.totals,
+                          [&](int p) { o.progress.push_back(p); }, rng);
+    o.state = rng.state();
+    return o;
+}
+
+Outcome runReference(const Case& c) {
+    Outcome o{{}, {}, c.you.make(), c.opp.make(), 0, {}};
+    Random rng(c.seed);
+    o.results = testing::referenceRunFights(o.you, o.opp, c.yourHp, c.oppHp, c.mode, c.fights,
+                                            o.totals, [&](int p) { o.progress.push_back(p); },
+                                            rng);
+    o.state = rng.state();
+    return o;
+}
+
+void expectSame(const Case& c) {
+    const Outcome fast = runFast(c);
+    const Outcome ref = runReference(c);
+    const std::string what = c.describe();
+    EXPECT_EQ(fast.results.resultDamageGiven, ref.results.resultDamageGiven) << what;
+    EXPECT_EQ(fast.results.resultDamageTaken, ref.results.resultDamageTaken) << what;
+    EXPECT_EQ(fast.results.resultTime, ref.results.resultTime) << what;
+    EXPECT_EQ(fast.results.resultWinPercent, ref.results.resultWinPercent) << what;
+    EXPECT_EQ(fast.totals.winCount, ref.totals.winCount) << what;
+    EXPECT_EQ(fast.totals.damageTakenSum, ref.totals.damageTakenSum) << what;
+    EXPECT_EQ(fast.totals.damageGivenSum, ref.totals.damageGivenSum) << what;
+    EXPECT_EQ(fast.totals.tickSum, ref.totals.tickSum) << what;
+    EXPECT_EQ(fast.state, ref.state) << what;
+    EXPECT_EQ(fast.progress, ref.progress) << what;
+    EXPECT_EQ(fast.you.damageTaken, ref.you.damageTaken) << what;
+    EXPECT_EQ(fast.opp.damageTaken, ref.opp.damageTaken) << what;
+    EXPECT_EQ(fast.you.swingTimer, ref.you.swingTimer) << what;
+    EXPECT_EQ(fast.opp.swingTimer, ref.opp.swingTimer) << what;
+    EXPECT_EQ(fast.you.swingDelay, ref.you.swingDelay) << what;
+    EXPECT_EQ(fast.you.hitSkill, ref.you.hitSkill) << what;
+    // Targets point into each outcome's own fighters: compare which one.
+    EXPECT_EQ(fast.you.target == nullptr, ref.you.target == nullptr) << what;
+    EXPECT_EQ(fast.opp.target == nullptr, ref.opp.target == nullptr) << what;
+    if (fast.you.target) {
+        EXPECT_EQ(fast.you.target, &fast.opp) << what;
+    }
+    if (fast.opp.target) {
+        EXPECT_EQ(fast.opp.target, &fast.you) << what;
+    }
+}
+
+TEST(RunFightsTest, MatchesTheTickLoopOnChosenCases) {
+    std::vector<Case> cases;
+    Case typical;  // 187-tick swing against a slower one
+    typical.opp.weaponSpeed = 30;
+    typical.opp.dexterity = 60;
+    for (FightMode mode : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
+        Case c = typical;
+        c.mode = mode;
+        cases.push_back(c);
+        c.you.weaponSpeed = 7500;  // swing delay 1
+        cases.push_back(c);
+        c.you.weaponSpeed = 4000;  // swing delay 0
+        c.you.dexterity = 300;
+        cases.push_back(c);
+        c.opp = c.you;  // equal delays
+        cases.push_back(c);
+        c = typical;
+        c.mode = mode;
+        c.you.weaponSpeed = 1;  // 15000 ticks, beyond mode 0's limit
+        c.you.dexterity = 0;
+        cases.push_back(c);
+        c = typical;
+        c.mode = mode;
+        c.you.shieldIndex = 0;
+        cases.push_back(c);
+        c.opp.shieldIndex = 0;
+        c.opp.parry = 300;
+        cases.push_back(c);
+        for (int hp : {0, -5}) {
+            c = typical;
+            c.mode = mode;
+            c.oppHp = hp;
+            cases.push_back(c);
+            c.yourHp = hp;
+            c.you.weaponSpeed = 4000;  // a swing due on tick 0 too
+            cases.push_back(c);
+        }
+        c = typical;
+        c.mode = mode;
+        c.yourHp = 0;
+        cases.push_back(c);
+    }
+    for (const Case& c : cases) expectSame(c);
+}
+
+TEST(RunFightsTest, MatchesTheTickLoopOnGeneratedCases) {
+    std::mt19937 gen(20261210);
+    auto pick = [&](std::initializer_list<int> values) {
+        std::uniform_int_distribution<std::size_t> d(0, values.size() - 1);
+        return *(values.begin() + d(gen));
+    };
+    auto fighter = [&] {
+        Fighter f;
+        f.strength = pick({0, 50, 100, 400});
+        f.dexterity = pick({0, 100, 250, 400});
+        f.armorRating = pick({0, 1, 30, 100});
+        f.tactics = pick({0, 8, 100, 300});
+        f.weaponSkill = pick({0, 100, 300});
+        f.parry = pick({0, 100, 300});
+        f.weaponSpeed = pick({1, 20, 40, 200, 7500});
+        f.diceCount = pick({0, 1, 3});
+        f.diceSides = pick({1, 6, 20});
+        f.damageBonus = pick({-5, 0, 10});
+        f.shieldAbsorb = pick({0, 5, 50});
+        f.shieldIndex = pick({-1, 0});
+        return f;
+    };
+    for (int n = 0; n < 150; ++n) {
+        Case c;
+        c.you = fighter();
+        c.opp = fighter();
+        c.mode = static_cast<FightMode>(pick({0, 1, 2}));
+        c.yourHp = pick({-1, 0, 1, 40, 120});
+        c.oppHp = pick({-1, 0, 1, 40, 120});
+        c.fights = pick({1, 2, 4});
+        c.seed = static_cast<std::uint32_t>(gen());
+        if (findRunFault(c.you.make(), c.opp.make(), c.yourHp, c.oppHp, c.mode, c.fights)) continue;
+        expectSame(c);
+    }
+}
+
+TEST(RunFightsTest, ModeZeroLastsSixtySecondsAndCountsNoWins) {
+    Case c;
+    c.fights = 5;
+    const Outcome o = runFast(c);
+    EXPECT_EQ(o.totals.tickSum, 6000.0 * 5);
+    EXPECT_EQ(o.results.resultTime, 60.0);
+    EXPECT_EQ(o.results.resultWinPercent, 0.0);
+    EXPECT_GT(o.results.resultDamageGiven, 0.0);
+}
+
+TEST(RunFightsTest, ModeOneFellsTheOpponentButCountsNoWin) {
+    Case c;
+    c.mode = ToDeathOfOpponent;
+    c.fights = 4;
+    const Outcome o = runFast(c);
+    EXPECT_EQ(o.totals.winCount, 0.0);
+    EXPECT_EQ(o.results.resultWinPercent, 0.0);
+    EXPECT_GE(o.opp.damageTaken, 100.0);
+}
+
+// Both swing on every tick with one hit point each. Whenever both are down
+// after the same tick, the Opponent's fall is tested first: a win.
+TEST(RunFightsTest, BothFallingOnTheSameTickIsAWin) {
+    Case c;
+    c.mode = ToTheDeath;
+    c.you.weaponSpeed = c.opp.weaponSpeed = 7500;
+    c.yourHp = c.oppHp = 1;
+    c.fights = 1;
+    int bothDown = 0;
+    for (std::uint32_t seed = 1; seed < 200; ++seed) {
+        c.seed = seed;
+        const Outcome o = runFast(c);
+        if (o.you.damageTaken >= 1.0 && o.opp.damageTaken >= 1.0) {
+            ++bothDown;
+            EXPECT_EQ(o.totals.winCount, 1.0) << seed;
+        }
+    }
+    EXPECT_GT(bothDown, 0);
+}
+
+TEST(RunFightsTest, ZeroHitPointsEndTheFightOnTickZero) {
+    for (FightMode mode : {ToDeathOfOpponent, ToTheDeath}) {
+        Case c;
+        c.mode = mode;
+        c.oppHp = 0;
+        const Outcome o = runFast(c);
+        EXPECT_EQ(o.totals.tickSum, 0.0) << mode;
+        EXPECT_EQ(o.totals.winCount, mode == ToTheDeath ? 3.0 : 0.0) << mode;
+        EXPECT_EQ(o.state, 1u) << "no swing is due on tick 0, so no draw";
+    }
+}
+
+TEST(RunFightsTest, TwoWinsOutOfThreeShow66Point6) {
+    Case c;
+    c.mode = ToTheDeath;
+    c.opp = c.you;
+    bool found = false;
+    for (std::uint32_t seed = 1; seed < 500 && !found; ++seed) {
+        c.seed = seed;
+        const Outcome o = runFast(c);
+        if (o.totals.winCount == 2.0) {
+            EXPECT_EQ(o.results.resultWinPercent, 66.6) << seed;
+            found = true;
+        }
+    }
+    EXPECT_TRUE(found);
+}
+
+// A swing delay of 200 with a sure hit on 1 hit point ends on tick 199.
+TEST(RunFightsTest, A199TickFightShowsOneSecond) {
+    Case c;
+    c.mode = ToDeathOfOpponent;
+    c.you.weaponSpeed = 75;
+    c.you.dexterity = 0;
+    c.you.weaponSkill = 300;
+    c.opp.weaponSkill = 0;
+    c.opp.weaponSpeed = 1;
+    c.opp.dexterity = 0;
+    c.oppHp = 1;
+    c.fights = 1;
+    const Outcome o = runFast(c);
+    EXPECT_EQ(o.totals.tickSum, 199.0);
+    EXPECT_EQ(o.results.resultTime, 1.0);
+}
+
+TEST(RunFightsTest, ProgressReportsEachFightAndNeverAHundred) {
+    struct P { int fights; std::vector<int> expected; };
+    for (const P& p : {P{1, {0}}, P{3, {0, 33, 66}}, P{4, {0, 25, 50, 75}}}) {
+        Case c;
+        c.fights = p.fights;
+        EXPECT_EQ(runFast(c).progress, p.expected) << p.fights;
+    }
+}
+
+TEST(RunFightsTest, SameSeedSameResultsAndSquaresAddUp) {
+    Case c;
+    c.mode = ToTheDeath;
+    c.fights = 9;
+    const Outcome a = runFast(c);
+    const Outcome b = runFast(c);
+    EXPECT_EQ(a.results.resultDamageGiven, b.results.resultDamageGiven);
+    EXPECT_EQ(a.totals.tickSum, b.totals.tickSum);
+    EXPECT_EQ(a.state, b.state);
+
+    Combatant you = c.you.make(), opp = c.opp.make();
+    RunTotals totals;
+    RunSquares squares;
+    Random rng(c.seed);
+    const RunResults r = runFights(you, opp, c.yourHp, c.oppHp, c.mode, c.fights, totals, {}, rng,
+                                   &squares);
+    EXPECT_EQ(r.resultDamageGiven, a.results.resultDamageGiven);
+    EXPECT_EQ(rng.state(), a.state);
+    // Each square is at least the square of the mean times N.
+    EXPECT_GE(squares.tickSq * c.fights, totals.tickSum * totals.tickSum);
+    EXPECT_GT(squares.damageGivenSq, 0.0);
+}
+
+TEST(TruncateToTest, CutsTowardZero) {
+    struct T { double x; int digits; double expected; };
+    for (const T& t : {T{66.666666666666671, 1, 66.6}, T{59.99, 0, 59.0}, T{-2.57, 1, -2.5},
+                       T{1.99, 0, 1.0}, T{5.0, -1, 5.0}, T{3e10, 1, 3e10}}) {
+        EXPECT_EQ(truncateTo(t.x, t.digits), t.expected) << t.x << " " << t.digits;
+    }
+}
+
+// Every pairing of the weakest and the strongest fighter the window allows
+// (with weapons up to speed 200 and 100 dice of 100 sides, 10,000 hit points)
+// may run, up to 10^9 fights. The exception is mode 1 when the You side is
+// outmatched: the Opponent swings on (every 15 ticks, with up to 100 dice)
+// while the You side needs hundreds of millions of ticks to fell 10,000 hit
+// points; see below.
+TEST(FindRunFaultTest, LetsTheWindowsRangesThrough) {
+    Fighter low, high, typical;
+    low.strength = low.dexterity = low.armorRating = low.tactics = low.weaponSkill = low.parry = 0;
+    low.weaponSpeed = 1;
+    low.diceCount = 0;
+    low.damageBonus = -1000;
+    high.strength = high.dexterity = 400;
+    high.armorRating = 100;
+    high.tactics = high.weaponSkill = high.parry = 300;
+    high.weaponSpeed = 200;
+    high.diceCount = 100;
+    high.diceSides = 100;
+    high.damageBonus = 1000;
+    high.shieldIndex = 0;
+    const Fighter* fighters[] = {&low, &high, &typical};
+    for (FightMode mode : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
+        for (const Fighter* you : fighters) {
+            for (const Fighter* opp : fighters) {
+                const bool outmatched = (you == &low && opp != &low) || (opp == &high && you != &high);
+                if (mode == ToDeathOfOpponent && outmatched) continue;
+                EXPECT_FALSE(findRunFault(you->make(), opp->make(), 10000, 10000, mode, 1000000000))
+                    << "mode " << mode << " you " << (you - &low) << " opp " << (opp - &low);
+            }
+        }
+    }
+}
+
+TEST(FindRunFaultTest, NamesTheSideAndTheValue) {
+    struct F { const char* what; Fighter you, opp; int yourHp, oppHp; FightMode mode;
+               std::int64_t fights; std::string message; };
+    Fighter ok, noSpeed, lowDex, noSides;
+    noSpeed.weaponSpeed = 0;
+    lowDex.dexterity = -100;
+    noSides.diceSides = 0;
+    const F cases[] = {
+        {"speed 0", ok, noSpeed, 100, 100, ToTheDeath, 3,
+         "Opponent: weapon speed 0 is out of range (1 to 1000)."},
+        {"dex -100", lowDex, ok, 100, 100, DamagePer60Seconds, 3,
+         "You: Dex. -100 is out of range (0 to 400)."},
+        {"sides 0", noSides, ok, 100, 100, DamagePer60Seconds, 3,
+         "You: dice sides 0 is out of range (1 to 1000)."},
+        {"hit points", ok, ok, 100, 2000000, ToDeathOfOpponent, 3,
+         "Opponent: hit points 2000000 is out of range (-1000000 to 1000000)."},
+        {"no fights", ok, ok, 100, 100, DamagePer60Seconds, 0,
+         "number of fights 0 is out of range (1 to 1000000000)."},
+    };
+    for (const F& f : cases) {
+        const auto fault = findRunFault(f.you.make(), f.opp.make(), f.yourHp, f.oppHp, f.mode, f.fights);
+        ASSERT_TRUE(fault) << f.what;
+        EXPECT_EQ(fault->message(), f.message) << f.what;
+    }
+}
+
+// The slowest fighter, doing 1 point a blow and rarely landing, would need
+// about 10^8 swings of both fighters to fell 10,000 hit points in mode 1:
+// refused, not left to run for hours.
+TEST(FindRunFaultTest, RefusesFightsThatWouldNotEndInReasonableTime) {
+    Fighter weak, fast;
+    weak.weaponSkill = 0;
+    weak.weaponSpeed = 1;
+    weak.dexterity = 0;
+    weak.diceCount = 0;
+    weak.damageBonus = 0;
+    weak.strength = 0;
+    fast.weaponSkill = 300;
+    fast.weaponSpeed = 200;
+    fast.dexterity = 400;
+    fast.armorRating = 100;
+    const auto fault = findRunFault(weak.make(), fast.make(), 10000, 10000, ToDeathOfOpponent, 3);
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(fault->field, "expected work per fight");
+}
+
+}  // namespace
+}  // namespace skarn
