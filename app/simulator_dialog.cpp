@@ -1,0 +1,203 @@
+#include "app/simulator_dialog.h"
+
+#include <ctime>
+
+#include "combat/random.h"
+#include "data/records.h"
+#include "dialogs/about_dialog.h"
+#include "resources/resource_ids.h"
+#include "resources/templates.h"
+#include "ui/data_exchange.h"
+#include "ui/images.h"
+
+namespace skarn {
+namespace {
+
+namespace sim = ids::simulator;
+
+// Painting, the minimised icon and the drag icon are the window system's
+// own on Qt; the window icons set in onInitDialog stand for all three. The
+// window-menu commands reach onSysCommand.
+constexpr MessageMapEntry<SimulatorDialog> kMessageMap[] = {
+    {Notification::Clicked, sim::kOptions, &SimulatorDialog::OnOptions},
+    {Notification::SelEndOk, sim::kOppCharacterList, &SimulatorDialog::OnSelectOppCharacter},
+    {Notification::SelEndOk, sim::kYourCharacterList, &SimulatorDialog::OnSelectYourCharacter},
+    {Notification::SelEndOk, sim::kYourWeaponTypeList, &SimulatorDialog::OnSelectYourWeaponType},
+    {Notification::SelEndOk, sim::kOppWeaponTypeList, &SimulatorDialog::OnSelectOppWeaponType},
+    {Notification::Clicked, sim::kOppNew, &SimulatorDialog::OnOppNew},
+    {Notification::Clicked, sim::kOppSave, &SimulatorDialog::OnOppSave},
+    {Notification::Clicked, sim::kYourDel, &SimulatorDialog::OnYourDel},
+    {Notification::Clicked, sim::kOppDel, &SimulatorDialog::OnOppDel},
+    {Notification::Clicked, sim::kYourNew, &SimulatorDialog::OnYourNew},
+    {Notification::Clicked, sim::kYourSave, &SimulatorDialog::OnYourSave},
+    {Notification::Clicked, sim::kBegin, &SimulatorDialog::OnBegin},
+    {Notification::SelEndOk, sim::kOppWeaponList, &SimulatorDialog::OnSelectOppWeapon},
+    {Notification::SelEndOk, sim::kYourWeaponList, &SimulatorDialog::OnSelectYourWeapon},
+    {Notification::SelEndOk, sim::kOppShieldList, &SimulatorDialog::OnSelectOppShield},
+    {Notification::SelEndOk, sim::kYourShieldList, &SimulatorDialog::OnSelectYourShield},
+};
+
+}  // namespace
+
+SimulatorDialog::SimulatorDialog(QWidget* parent)
+    : Dialog(simulatorTemplate(), parent),
+      largeIcon(loadIcon(ids::kLargeIcon)),
+      smallIcon(loadIcon(ids::kSmallIcon)),
+      you_{"You",
+           kYourChars,
+           sim::kYourCharacterList,
+           sim::kYourWeaponTypeList,
+           sim::kYourWeaponList,
+           sim::kYourShieldList,
+           sim::kYourNew,
+           sim::kYourSave,
+           sim::kYourDel,
+           yourCharacterList,
+           yourWeaponList,
+           yourShieldList,
+           yourCharacterName,
+           yourStrength,
+           yourDexterity,
+           yourWeaponSkill,
+           yourWeaponType,
+           yourArmorRating,
+           yourTactics,
+           yourParry,
+           yourWeaponName,
+           yourShieldName,
+           yourWeaponSpeed,
+           yourDiceCount,
+           yourDiceSides,
+           yourDamageBonus,
+           yourShieldAbsorb,
+           yourHitPoints,
+           yourCombatant},
+      opp_{"Opponent",
+           kOppChars,
+           sim::kOppCharacterList,
+           sim::kOppWeaponTypeList,
+           sim::kOppWeaponList,
+           sim::kOppShieldList,
+           sim::kOppNew,
+           sim::kOppSave,
+           sim::kOppDel,
+           oppCharacterList,
+           oppWeaponList,
+           oppShieldList,
+           oppCharacterName,
+           oppStrength,
+           oppDexterity,
+           oppWeaponSkill,
+           oppWeaponType,
+           oppArmorRating,
+           oppTactics,
+           oppParry,
+           oppWeaponName,
+           oppShieldName,
+           oppWeaponSpeed,
+           oppDiceCount,
+           oppDiceSides,
+           oppDamageBonus,
+           oppShieldAbsorb,
+           oppHitPoints,
+           oppCombatant} {
+    bindMessageMap(kMessageMap);
+}
+
+void SimulatorDialog::doDataExchange(DataExchange& dx) {
+    dx.control(sim::kYourShieldList, yourShieldList);
+    dx.control(sim::kOppShieldList, oppShieldList);
+    dx.control(sim::kYourCharacterList, yourCharacterList);
+    dx.control(sim::kOppCharacterList, oppCharacterList);
+    dx.control(sim::kProgressBar, progressBar);
+    dx.control(sim::kStatusLine, statusLine);
+    dx.control(sim::kOppWeaponList, oppWeaponList);
+    dx.control(sim::kYourWeaponList, yourWeaponList);
+    dx.control(sim::kFightCountSlider, fightCountSlider);
+    dx.control(sim::kYourSave, yourSaveButton);
+    dx.control(sim::kYourNew, yourNewButton);
+    dx.control(sim::kYourDel, yourDelButton);
+    dx.control(sim::kOppSave, oppSaveButton);
+    dx.control(sim::kOppNew, oppNewButton);
+    dx.control(sim::kOppDel, oppDelButton);
+
+    dx.number(sim::kOppArmorRating, oppArmorRating, 0, 100);
+    dx.number(sim::kOppParry, oppParry, 0, 300);
+    dx.number(sim::kOppWeaponSkill, oppWeaponSkill, 0, 300);
+    dx.listIndex(sim::kOppWeaponTypeList, oppWeaponType);
+    dx.text(sim::kStatusLine, statusText);
+    dx.number(sim::kYourArmorRating, yourArmorRating, 0, 100);
+    dx.number(sim::kYourDexterity, yourDexterity, 0, 400);
+    dx.number(sim::kOppDexterity, oppDexterity, 0, 400);
+    dx.number(sim::kOppTactics, oppTactics, 0, 300);
+    dx.number(sim::kOppStrength, oppStrength, 0, 400);
+    dx.number(sim::kYourParry, yourParry, 0, 300);
+    dx.number(sim::kYourStrength, yourStrength, 0, 400);
+    dx.number(sim::kYourTactics, yourTactics, 0, 300);
+    dx.number(sim::kYourWeaponSkill, yourWeaponSkill, 0, 300);
+    dx.listIndex(sim::kYourWeaponTypeList, yourWeaponType);
+    dx.listText(sim::kOppShieldList, oppShieldName);
+    dx.listText(sim::kOppWeaponList, oppWeaponName);
+    dx.listText(sim::kYourShieldList, yourShieldName);
+    dx.listText(sim::kYourWeaponList, yourWeaponName);
+    dx.listText(sim::kOppCharacterList, oppCharacterName);
+    dx.listText(sim::kYourCharacterList, yourCharacterName);
+}
+
+bool SimulatorDialog::onInitDialog() {
+    // The weapon-type entries and the first exchange, which binds the
+    // control members.
+    Dialog::onInitDialog();
+
+    const std::string_view about = loadString(ids::kAboutMenuString);
+    if (!about.empty())
+        appendWindowMenuItem(ids::kAboutCommand,
+                             QString::fromUtf8(about.data(), static_cast<qsizetype>(about.size())));
+
+    setWindowIcons(largeIcon, smallIcon);
+
+    for (BitmapButton* button :
+         {yourNewButton, yourSaveButton, yourDelButton, oppNewButton, oppSaveButton, oppDelButton})
+        button->autoLoad();
+
+    fightCountSlider->setRange(0, 7);
+
+    FillShieldLists();
+    FillCharacterLists();
+
+    // The one seeding of the generator: every dice roll of every run follows.
+    globalRandom().seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    fightMode = DamagePer60Seconds;
+    return true;  // the focus goes to the You character list
+}
+
+void SimulatorDialog::onSysCommand(unsigned command, std::int64_t) {
+    if ((command & 0xFFF0u) == ids::kAboutCommand) {
+        AboutDialog about;
+        about.doModal();
+    }
+}
+
+// Not written yet: the lists stay empty until they are filled from the data
+// files, and choosing in them, NEW, SAVE, DEL, Begin and Options do nothing.
+void SimulatorDialog::FillCharacterLists() {}
+void SimulatorDialog::FillWeaponList(Side&, std::string_view) {}
+void SimulatorDialog::FillShieldLists() {}
+void SimulatorDialog::OnOptions() {}
+void SimulatorDialog::OnSelectOppCharacter() {}
+void SimulatorDialog::OnSelectYourCharacter() {}
+void SimulatorDialog::OnSelectYourWeaponType() {}
+void SimulatorDialog::OnSelectOppWeaponType() {}
+void SimulatorDialog::OnOppNew() {}
+void SimulatorDialog::OnOppSave() {}
+void SimulatorDialog::OnYourDel() {}
+void SimulatorDialog::OnOppDel() {}
+void SimulatorDialog::OnYourNew() {}
+void SimulatorDialog::OnYourSave() {}
+void SimulatorDialog::OnBegin() {}
+void SimulatorDialog::OnSelectOppWeapon() {}
+void SimulatorDialog::OnSelectYourWeapon() {}
+void SimulatorDialog::OnSelectOppShield() {}
+void SimulatorDialog::OnSelectYourShield() {}
+
+}  // namespace skarn

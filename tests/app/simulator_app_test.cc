@@ -1,0 +1,53 @@
+#include "app/simulator_app.h"
+
+#include <filesystem>
+
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "resources/resource_ids.h"
+#include "tests/app/working_directory.h"
+#include "ui/testing.h"
+
+namespace skarn {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readFile;
+using testing::workingDirectory;
+
+TEST(SimulatorApp, OpensBothDataFilesThenRunsTheMainWindowUntilQuit) {
+    ASSERT_FALSE(fs::exists(workingDirectory() / "charfile.cfg"));
+    ModalRecorder modals;
+    SimulatorDialog* shown = nullptr;
+    bool shownAsMainWindow = false;
+    modals.setNextAnswer([&](Dialog& dialog) {
+        shown = dynamic_cast<SimulatorDialog*>(&dialog);
+        shownAsMainWindow = Dialog::mainWindow() == &dialog;
+        QTest::mouseClick(dialog.controlAs<QPushButton>(ids::simulator::kQuit), Qt::LeftButton);
+    });
+
+    SimulatorApp app;
+    // Both files exist, created empty, before the window opens.
+    EXPECT_TRUE(fs::exists(workingDirectory() / "charfile.cfg"));
+    EXPECT_TRUE(fs::exists(workingDirectory() / "equifile.cfg"));
+
+    EXPECT_FALSE(app.initInstance());
+    EXPECT_NE(shown, nullptr);
+    EXPECT_TRUE(shownAsMainWindow);
+    ASSERT_EQ(modals.shown().size(), 1u);
+    EXPECT_EQ(modals.shown()[0].templateId, ids::kSimulatorDialog);
+    EXPECT_EQ(modals.shown()[0].result, IDCANCEL);
+    EXPECT_EQ(app.mainWindow(), nullptr);
+    EXPECT_EQ(Dialog::mainWindow(), nullptr);
+
+    // Quitting writes nothing.
+    EXPECT_EQ(readFile("charfile.cfg"), "");
+    EXPECT_EQ(readFile("equifile.cfg"), "");
+    EXPECT_FALSE(fs::exists(workingDirectory() / "temp.btb"));
+}
+
+}  // namespace
+}  // namespace skarn
