@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace skarn::cli {
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // a name not resolved, a run refused, a file unreadable
+inline constexpr int kExitUsage = 2;    // the command line itself is wrong
+
+// Runs skarn-cli on the words after the program name: prints the output on
+// stdout, errors (one line each) and warnings on stderr, and returns the
+// exit status.
+int runCommandLine(const std::vector<std::string>& words);
+
+}  // namespace skarn::cli
