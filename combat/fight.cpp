@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace skarn {
 
@@ -86,6 +87,107 @@ std::optional<RunFault> checkHitPoints(std::int32_t hitPoints, const char* side)
     return std::nullopt;
 }
 
+// x % d for draws (x < 2^15) and divisors 1 <= d <= 1000 without a division:
+// with m = ceil(2^32 / d), the low 32 bits of m * x are the fraction x / d
+// scaled by 2^32, and multiplying them by d gives the remainder in the high
+// bits. For d = 1, m wraps to 0 and the result is 0, as it should be.
+struct FastModulo {
+    std::uint32_t m;
+    std::uint32_t d;
+
+    explicit FastModulo(std::int32_t divisor)
+        : m(0xFFFFFFFFu / static_cast<std::uint32_t>(divisor) + 1u),
+          d(static_cast<std::uint32_t>(divisor)) {}
+    std::int32_t operator()(int x) const {
+        const std::uint32_t fraction = m * static_cast<std::uint32_t>(x);
+        return static_cast<std::int32_t>((static_cast<std::uint64_t>(fraction) * d) >> 32);
+    }
+};
+
+// k steps of the generator at once: state_k = a * state + c (mod 2^32).
+struct Jump {
+    std::uint32_t a;
+    std::uint32_t c;
+};
+
+// jumps[k] for k = 0..count.
+std::vector<Jump> jumpTable(std::size_t count) {
+    std::vector<Jump> jumps(count + 1);
+    jumps[0] = {1u, 0u};
+    for (std::size_t k = 1; k <= count; ++k)
+        jumps[k] = {jumps[k - 1].a * 214013u, jumps[k - 1].c * 214013u + 2531011u};
+    return jumps;
+}
+
+// One fighter's swing at the other with everything that stays fixed during a
+// run worked out once. The arithmetic and the draws are exactly those of
+// Combatant::rollToHit, rollDamage and dealDamage.
+struct Strike {
+    Combatant* attacker;
+    Combatant* defender;
+    std::int32_t chance;
+    std::int32_t diceCount;
+    FastModulo dice;
+    std::int32_t damageBonus;
+    double strengthFactor;
+    double tacticsFactor;
+    bool shield;
+    std::int32_t halfParry;
+    std::int32_t shieldAbsorb;
+    std::int32_t halfArmor;
+    FastModulo armor;
+
+    Strike(Combatant& a, Combatant& d)
+        : attacker(&a),
+          defender(&d),
+          chance(((a.hitSkill + 50) * 50) / (d.hitSkill + 50)),
+          diceCount(a.diceCount),
+          dice(a.diceCount > 0 ? a.diceSides : 1),
+          damageBonus(a.damageBonus),
+          strengthFactor(a.strength * 0.002 + 1.0),
+          tacticsFactor((a.tactics + 50.0) * 0.01),
+          shield(d.shieldIndex >= 0),
+          halfParry(d.parry / 2),
+          shieldAbsorb(d.shieldAbsorb),
+          halfArmor(d.armorRating / 2),
+          armor(d.armorRating / 2 + 1) {}
+
+    // Takes the swing from generator state `state`. A miss takes one draw and
+    // a hit 3 + diceCount (+1 against a shield). Whether a swing lands is a
+    // coin toss that a branch would mispredict half the time, so both
+    // outcomes are worked out and the right one kept by masking; and every
+    // draw is taken straight from `state` by a jump of k steps, so the draws
+    // of one swing do not wait on each other.
+    void operator()(std::uint32_t& state, const std::vector<Jump>& jumps) const {
+        attacker->target = defender;
+        const std::uint32_t s = state;
+        const auto at = [&](std::size_t k) { return jumps[k].a * s + jumps[k].c; };
+        const auto value = [](std::uint32_t x) { return static_cast<int>((x >> 16) & 0x7FFFu); };
+        const std::uint32_t afterMiss = at(1);
+        const bool lands = value(afterMiss) % 101 <= chance;
+        std::size_t k = 3;
+        std::int32_t sum = 0;
+        for (std::int32_t i = 0; i < diceCount; ++i) sum += dice(value(at(k++))) + 1;
+        const auto base = static_cast<std::int32_t>(static_cast<double>(sum + damageBonus) * strengthFactor);
+        auto dmg = static_cast<std::int32_t>(base * tacticsFactor);
+        if (shield) {
+            const std::int32_t parried = -static_cast<std::int32_t>(value(at(k++)) % 101 <= halfParry);
+            dmg -= shieldAbsorb & parried;
+        }
+        const std::uint32_t afterHit = at(k);
+        dmg = (dmg - halfArmor - armor(value(afterHit))) / 2;
+        dmg = dmg < 1 ? 1 : dmg;
+        const std::uint32_t keep = 0u - static_cast<std::uint32_t>(lands);
+        state = (afterHit & keep) | (afterMiss & ~keep);
+        defender->damageTaken += dmg & static_cast<std::int32_t>(keep);
+    }
+
+    // Draws one landed swing takes.
+    std::size_t drawsOfHit() const {
+        return 3 + static_cast<std::size_t>(std::max(0, diceCount)) + (shield ? 1 : 0);
+    }
+};
+
 // The fight loop. It visits only the ticks on which a swing is due: every
 // other tick just counts both swing timers up, and neither the damage nor the
 // stop rule can change there. A fighter with swing delay d swings on the
@@ -107,15 +209,34 @@ RunResults fight(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints
     const double yourHp = yourHitPoints;
     const double oppHp = oppHitPoints;
 
-    const auto swing = [&rng](Combatant& attacker, Combatant& defender) {
-        if (attacker.rollToHit(defender, rng)) attacker.dealDamage(attacker.rollDamage(rng));
-    };
+    const Strike yourStrike(you, opponent);
+    const Strike oppStrike(opponent, you);
+    const std::vector<Jump> jumps =
+        jumpTable(std::max(yourStrike.drawsOfHit(), oppStrike.drawsOfHit()));
     const auto stopsNow = [&]() {
         if (mode == ToDeathOfOpponent) return opponent.damageTaken >= oppHp;
         if (mode == ToTheDeath) return opponent.damageTaken >= oppHp || you.damageTaken >= yourHp;
         return false;
     };
 
+    // A 60-second fight swings on the same ticks in the same order every time:
+    // lay the swings out once and play them back.
+    std::vector<const Strike*> sixtySeconds;
+    if (mode == DamagePer60Seconds) {
+        for (std::int64_t i = 0; i <= kSixtySeconds; ++i) {
+            const bool yours = (i + 1) % yourPeriod == 0;
+            const bool theirs = (i + 1) % oppPeriod == 0;
+            if (i % 2 == 0) {
+                if (yours) sixtySeconds.push_back(&yourStrike);
+                if (theirs) sixtySeconds.push_back(&oppStrike);
+            } else {
+                if (theirs) sixtySeconds.push_back(&oppStrike);
+                if (yours) sixtySeconds.push_back(&yourStrike);
+            }
+        }
+    }
+
+    std::uint32_t state = rng.state();
     for (std::int64_t f = 0; f < fights; ++f) {
         you.resetSwingTimer();
         opponent.resetSwingTimer();
@@ -124,6 +245,10 @@ RunResults fight(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints
 
         std::int64_t yourNext = yourPeriod - 1;
         std::int64_t oppNext = oppPeriod - 1;
+        if (mode == DamagePer60Seconds) {
+            for (const Strike* strike : sixtySeconds) (*strike)(state, jumps);
+            yourNext = oppNext = kSixtySeconds + 1;  // nothing is left to swing
+        }
         // When the rule already holds before any blow, the fight ends on tick 0
         // after that tick's swings.
         std::int64_t i = stopsNow() ? 0 : std::min(yourNext, oppNext);
@@ -134,11 +259,11 @@ RunResults fight(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints
                 break;
             }
             if (i % 2 == 0) {
-                if (yourNext == i) { swing(you, opponent); yourNext += yourPeriod; }
-                if (oppNext == i) { swing(opponent, you); oppNext += oppPeriod; }
+                if (yourNext == i) { yourStrike(state, jumps); yourNext += yourPeriod; }
+                if (oppNext == i) { oppStrike(state, jumps); oppNext += oppPeriod; }
             } else {
-                if (oppNext == i) { swing(opponent, you); oppNext += oppPeriod; }
-                if (yourNext == i) { swing(you, opponent); yourNext += yourPeriod; }
+                if (oppNext == i) { oppStrike(state, jumps); oppNext += oppPeriod; }
+                if (yourNext == i) { yourStrike(state, jumps); yourNext += yourPeriod; }
             }
             if (mode == DamagePer60Seconds) {
                 if (i >= kSixtySeconds) { length = i; break; }
@@ -167,6 +292,7 @@ RunResults fight(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints
         }
         if (progress) progress(static_cast<int>((100 * f) / fights));
     }
+    rng.seed(state);
 
     const auto n = static_cast<double>(fights);
     RunResults results;
