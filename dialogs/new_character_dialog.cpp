@@ -1,0 +1,121 @@
+#include "dialogs/new_character_dialog.h"
+
+#include <string>
+
+#include <QString>
+
+#include "data/records.h"
+#include "data/section_file.h"
+#include "resources/resource_ids.h"
+#include "resources/templates.h"
+#include "ui/data_exchange.h"
+
+namespace skarn {
+namespace {
+
+namespace nc = ids::newCharacter;
+
+constexpr MessageMapEntry<NewCharacterDialog> kMessageMap[] = {
+    {Notification::SelEndOk, nc::kWeaponTypeList, &NewCharacterDialog::OnSelectWeaponType},
+    {Notification::SelEndOk, nc::kWeaponList, &NewCharacterDialog::OnSelectWeapon},
+    {Notification::SelEndOk, nc::kShieldList, &NewCharacterDialog::OnSelectShield},
+};
+
+}  // namespace
+
+NewCharacterDialog::NewCharacterDialog(QWidget* parent)
+    : Dialog(newCharacterTemplate(), parent), equipment_(nullptr) {
+    bindMessageMap(kMessageMap);
+}
+
+NewCharacterDialog::NewCharacterDialog(SectionFile& equipment, QWidget* parent)
+    : Dialog(newCharacterTemplate(), parent), equipment_(&equipment) {
+    bindMessageMap(kMessageMap);
+}
+
+NewCharacterDialog::~NewCharacterDialog() = default;
+
+SectionFile& NewCharacterDialog::equipment() {
+    if (!equipment_) equipment_ = &equiFile();
+    return *equipment_;
+}
+
+void NewCharacterDialog::doDataExchange(DataExchange& dx) {
+    dx.control(nc::kShieldList, shieldList);
+    dx.control(nc::kWeaponList, weaponList);
+
+    dx.number(nc::kArmorRating, armorRating, 0, 100);
+    dx.number(nc::kDexterity, dexterity, 0, 400);
+    dx.text(nc::kName, name, kMaxNameChars);
+    // The name is stored as a quoted text on one line of the character file:
+    // a double quote would end it early, a line break would split the line,
+    // and the reader keeps no more than 29 bytes of it. Twenty letters
+    // outside ASCII can exceed that.
+    if (dx.saveAndValidate()) {
+        if (name.find_first_of("\"\r\n") != std::string::npos)
+            dx.fail(QStringLiteral("Please enter a name without double quotes or line breaks."));
+        else if (name.size() > kMaxNameBytes)
+            dx.fail(QStringLiteral("Please enter a name of no more than %1 bytes in UTF-8.")
+                        .arg(kMaxNameBytes));
+    }
+    dx.number(nc::kParry, parry, 0, 300);
+    dx.number(nc::kStrength, strength, 0, 400);
+    dx.number(nc::kTactics, tactics, 0, 300);
+    dx.number(nc::kWeaponSkill, weaponSkill, 0, 300);
+    dx.listIndex(nc::kWeaponTypeList, weaponType);
+    dx.listText(nc::kShieldList, shieldName);
+    dx.listText(nc::kWeaponList, weaponName);
+}
+
+bool NewCharacterDialog::onInitDialog() {
+    // The weapon-type entries and the first exchange, which binds the lists.
+    Dialog::onInitDialog();
+    FillShieldList();
+    return true;  // the focus goes to the first control, the Name edit
+}
+
+void NewCharacterDialog::FillShieldList() {
+    SectionFile& file = equipment();
+    if (!file.openSection(kShields)) return;
+    std::string entry;
+    while (file.nextEntry(entry)) {
+        shieldList->addString(entry);
+        file.skipLine();
+    }
+    shieldList->addString(NoneEntry);
+}
+
+void NewCharacterDialog::FillWeaponList(std::string_view section) {
+    SectionFile& file = equipment();
+    if (!file.openSection(section)) return;
+    std::string entry;
+    while (file.nextEntry(entry)) {
+        if (!entry.empty()) weaponList->addString(entry);
+        file.skipLine();
+    }
+}
+
+void NewCharacterDialog::OnSelectWeaponType() {
+    updateData(true);  // a failed field has shown its message; go on regardless
+    weaponList->resetContent();
+    const std::string_view section = weaponSection(weaponType);
+    if (!section.empty()) FillWeaponList(section);
+    // A weapon must be chosen again after every choice of type.
+    weaponName.clear();
+    updateData(false);
+}
+
+void NewCharacterDialog::OnSelectWeapon() {
+    updateData(true);
+    std::int32_t hands = 0;
+    // Without a weapon type there is no section to look in: the weapon has
+    // no hands count and the shield stays.
+    const std::string_view section = weaponSection(weaponType);
+    if (!section.empty()) equipment().lookupInt(section, weaponName, WeaponRecord::hands, hands);
+    if (hands > 1) shieldName = NoneEntry;
+    updateData(false);
+}
+
+void NewCharacterDialog::OnSelectShield() { OnSelectWeapon(); }
+
+}  // namespace skarn
