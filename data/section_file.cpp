@@ -294,6 +294,53 @@ bool rewriteLines(std::string_view text, Edit edit, std::string_view section,
     return true;
 }
 
+// Whether `text` begins, after whitespace, with an integer that readInt
+// takes: the same sign, base prefixes, 15-character limit and 32-bit range.
+bool startsWithInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isSpace(static_cast<unsigned char>(text[i]))) ++i;
+    text.remove_prefix(i);
+    int taken = 0;
+    auto peek = [&] { return taken < static_cast<int>(text.size()) ? text[taken] : '\0'; };
+    bool negative = false;
+    if (peek() == '+' || peek() == '-') {
+        negative = peek() == '-';
+        ++taken;
+    }
+    int base = 10;
+    bool anyDigit = false;
+    if (taken < kMaxNumberChars && peek() == '0') {
+        ++taken;
+        anyDigit = true;
+        base = 8;
+        if (taken < kMaxNumberChars && (peek() == 'x' || peek() == 'X')) {
+            ++taken;
+            base = 16;
+        }
+    }
+    std::int64_t magnitude = 0;
+    while (taken < kMaxNumberChars) {
+        const char c = peek();
+        int digit;
+        if (c >= '0' && c <= '9') {
+            digit = c - '0';
+        } else if (c >= 'a' && c <= 'f') {
+            digit = c - 'a' + 10;
+        } else if (c >= 'A' && c <= 'F') {
+            digit = c - 'A' + 10;
+        } else {
+            break;
+        }
+        if (digit >= base) break;
+        ++taken;
+        magnitude = magnitude * base + digit;
+        anyDigit = true;
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    return anyDigit && value >= std::numeric_limits<std::int32_t>::min() &&
+           value <= std::numeric_limits<std::int32_t>::max();
+}
+
 bool syncToDisk(std::FILE* file) {
 #if defined(__unix__) || defined(__APPLE__)
     return ::fsync(::fileno(file)) == 0;
@@ -612,6 +659,37 @@ bool SectionFile::removeEntry(std::string_view section, std::string_view entry) 
 bool SectionFile::replaceEntry(std::string_view section, std::string_view entry,
                                std::string_view newLine) {
     return impl_->edit(Edit::Replace, section, entry, newLine);
+}
+
+SectionFile::EntryLines SectionFile::editableEntryLines(std::string_view section,
+                                                       std::string_view entry) {
+    EntryLines result;
+    if (entry.empty()) return result;
+    impl_->rewind();
+    std::string bytes;
+    const bool readOk = impl_->reader.isOpen() && impl_->reader.readAll(bytes);
+    impl_->rewind();
+    if (!readOk) return result;
+
+    std::string_view text = bytes;
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    const std::vector<std::string_view> lines = splitLines(text);
+    const std::string header = enclosed('[', section, ']');
+    const std::string prefix = enclosed('"', entry, '"');
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] != header) continue;
+        for (std::size_t j = i + 1; j < lines.size() && !lines[j].starts_with('['); ++j) {
+            if (!lines[j].starts_with(prefix)) continue;
+            ++result.count;
+            // Field 1 may stand on a later line: the reader's tokens run on
+            // across line ends.
+            const auto afterName =
+                static_cast<std::size_t>(lines[j].data() - text.data()) + prefix.size();
+            if (startsWithInteger(text.substr(afterName))) ++result.numbered;
+        }
+        break;
+    }
+    return result;
 }
 
 SectionFile& charFile() {

@@ -112,6 +112,21 @@ public:
     // newLine goes right after the first line that begins with "[section]".
     bool replaceEntry(std::string_view section, std::string_view entry, std::string_view newLine);
 
+    // The lines that the edits take for an entry: those beginning with the
+    // quoted name in the first section whose header line is exactly
+    // "[section]", up to the next line beginning with "[". Unlike findEntry,
+    // the count goes on past an entry with an empty name and past the first
+    // match, so it tells whether an edit would meet a line that no lookup
+    // reads. Of these, `numbered` counts the lines whose field 1 is an
+    // integer as readInt takes it right after the name (whitespace and line
+    // ends skipped, within 32 bits). Both are 0 for an empty entry name or a
+    // file that cannot be read.
+    struct EntryLines {
+        int count = 0;
+        int numbered = 0;
+    };
+    EntryLines editableEntryLines(std::string_view section, std::string_view entry);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
