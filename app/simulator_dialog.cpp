@@ -179,7 +179,7 @@ void SimulatorDialog::onSysCommand(unsigned command, std::int64_t) {
 }
 
 // Not written yet: the lists stay empty until they are filled from the data
-// files, and choosing in them, NEW, SAVE, DEL, Begin and Options do nothing.
+// files, and choosing in them, Begin and Options do nothing.
 void SimulatorDialog::FillCharacterLists() {}
 void SimulatorDialog::FillWeaponList(Side&, std::string_view) {}
 void SimulatorDialog::FillShieldLists() {}
@@ -188,12 +188,6 @@ void SimulatorDialog::OnSelectOppCharacter() {}
 void SimulatorDialog::OnSelectYourCharacter() {}
 void SimulatorDialog::OnSelectYourWeaponType() {}
 void SimulatorDialog::OnSelectOppWeaponType() {}
-void SimulatorDialog::OnOppNew() {}
-void SimulatorDialog::OnOppSave() {}
-void SimulatorDialog::OnYourDel() {}
-void SimulatorDialog::OnOppDel() {}
-void SimulatorDialog::OnYourNew() {}
-void SimulatorDialog::OnYourSave() {}
 void SimulatorDialog::OnBegin() {}
 void SimulatorDialog::OnSelectOppWeapon() {}
 void SimulatorDialog::OnSelectYourWeapon() {}
