@@ -131,6 +131,9 @@ struct Strike {
     std::int32_t damageBonus;
     double strengthFactor;
     double tacticsFactor;
+    // The blow after Str. and Tactics for each dice sum from diceCount up,
+    // when the sums are few enough to tabulate; empty otherwise.
+    std::vector<std::int32_t> scaledBySum;
     bool shield;
     std::int32_t halfParry;
     std::int32_t shieldAbsorb;
@@ -150,7 +153,21 @@ struct Strike {
           halfParry(d.parry / 2),
           shieldAbsorb(d.shieldAbsorb),
           halfArmor(d.armorRating / 2),
-          armor(d.armorRating / 2 + 1) {}
+          armor(d.armorRating / 2 + 1) {
+        const std::int64_t sums = a.diceCount > 0 ? std::int64_t{a.diceCount} * (a.diceSides - 1) + 1 : 1;
+        if (sums <= 4096) {
+            scaledBySum.resize(static_cast<std::size_t>(sums));
+            const std::int32_t lowest = std::max(0, a.diceCount);
+            for (std::size_t k = 0; k < scaledBySum.size(); ++k)
+                scaledBySum[k] = scaled(lowest + static_cast<std::int32_t>(k));
+        }
+    }
+
+    // Steps 2 and 3 of a blow, in double, one rounding per operation.
+    std::int32_t scaled(std::int32_t sum) const {
+        const auto base = static_cast<std::int32_t>(static_cast<double>(sum + damageBonus) * strengthFactor);
+        return static_cast<std::int32_t>(base * tacticsFactor);
+    }
 
     // Takes the swing from generator state `state`. A miss takes one draw and
     // a hit 3 + diceCount (+1 against a shield). Whether a swing lands is a
@@ -168,8 +185,8 @@ struct Strike {
         std::size_t k = 3;
         std::int32_t sum = 0;
         for (std::int32_t i = 0; i < diceCount; ++i) sum += dice(value(at(k++))) + 1;
-        const auto base = static_cast<std::int32_t>(static_cast<double>(sum + damageBonus) * strengthFactor);
-        auto dmg = static_cast<std::int32_t>(base * tacticsFactor);
+        auto dmg = scaledBySum.empty() ? scaled(sum)
+                                       : scaledBySum[static_cast<std::size_t>(sum - std::max(0, diceCount))];
         if (shield) {
             const std::int32_t parried = -static_cast<std::int32_t>(value(at(k++)) % 101 <= halfParry);
             dmg -= shieldAbsorb & parried;
@@ -206,32 +223,30 @@ RunResults fight(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints
 
     const std::int64_t yourPeriod = period(you.swingDelay);
     const std::int64_t oppPeriod = period(opponent.swingDelay);
+
     const double yourHp = yourHitPoints;
     const double oppHp = oppHitPoints;
-
     const Strike yourStrike(you, opponent);
     const Strike oppStrike(opponent, you);
     const std::vector<Jump> jumps =
         jumpTable(std::max(yourStrike.drawsOfHit(), oppStrike.drawsOfHit()));
-    const auto stopsNow = [&]() {
-        if (mode == ToDeathOfOpponent) return opponent.damageTaken >= oppHp;
-        if (mode == ToTheDeath) return opponent.damageTaken >= oppHp || you.damageTaken >= yourHp;
-        return false;
-    };
 
-    // A 60-second fight swings on the same ticks in the same order every time:
-    // lay the swings out once and play them back.
+    // A 60-second fight (ticks 0 to 6000, recorded as 6000 long) swings on the
+    // same ticks in the same order every time: lay the swings out once and
+    // play them back.
     std::vector<const Strike*> sixtySeconds;
     if (mode == DamagePer60Seconds) {
+        const Strike* yours = &yourStrike;
+        const Strike* theirs = &oppStrike;
         for (std::int64_t i = 0; i <= kSixtySeconds; ++i) {
-            const bool yours = (i + 1) % yourPeriod == 0;
-            const bool theirs = (i + 1) % oppPeriod == 0;
+            const bool yourSwing = (i + 1) % yourPeriod == 0;
+            const bool theirSwing = (i + 1) % oppPeriod == 0;
             if (i % 2 == 0) {
-                if (yours) sixtySeconds.push_back(&yourStrike);
-                if (theirs) sixtySeconds.push_back(&oppStrike);
+                if (yourSwing) sixtySeconds.push_back(yours);
+                if (theirSwing) sixtySeconds.push_back(theirs);
             } else {
-                if (theirs) sixtySeconds.push_back(&oppStrike);
-                if (yours) sixtySeconds.push_back(&yourStrike);
+                if (theirSwing) sixtySeconds.push_back(theirs);
+                if (yourSwing) sixtySeconds.push_back(yours);
             }
         }
     }
@@ -243,39 +258,32 @@ RunResults fight(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints
         you.damageTaken = 0.0;
         opponent.damageTaken = 0.0;
 
-        std::int64_t yourNext = yourPeriod - 1;
-        std::int64_t oppNext = oppPeriod - 1;
+        std::int64_t length = kSixtySeconds;
         if (mode == DamagePer60Seconds) {
             for (const Strike* strike : sixtySeconds) (*strike)(state, jumps);
-            yourNext = oppNext = kSixtySeconds + 1;  // nothing is left to swing
-        }
-        // When the rule already holds before any blow, the fight ends on tick 0
-        // after that tick's swings.
-        std::int64_t i = stopsNow() ? 0 : std::min(yourNext, oppNext);
-        std::int64_t length = 0;
-        for (;;) {
-            if (mode == DamagePer60Seconds && i > kSixtySeconds) {
-                length = kSixtySeconds;
-                break;
+        } else {
+            std::int64_t yourNext = yourPeriod - 1;
+            std::int64_t oppNext = oppPeriod - 1;
+            // When the rule already holds before any blow, the fight ends on
+            // tick 0 after that tick's swings.
+            const bool fallen = oppHp <= 0.0 || (mode == ToTheDeath && yourHp <= 0.0);
+            std::int64_t i = fallen ? 0 : std::min(yourNext, oppNext);
+            for (;;) {
+                if (i % 2 == 0) {
+                    if (yourNext == i) { yourStrike(state, jumps); yourNext += yourPeriod; }
+                    if (oppNext == i) { oppStrike(state, jumps); oppNext += oppPeriod; }
+                } else {
+                    if (oppNext == i) { oppStrike(state, jumps); oppNext += oppPeriod; }
+                    if (yourNext == i) { yourStrike(state, jumps); yourNext += yourPeriod; }
+                }
+                if (opponent.damageTaken >= oppHp) {
+                    if (mode == ToTheDeath) totals.winCount += 1.0;
+                    break;
+                }
+                if (mode == ToTheDeath && you.damageTaken >= yourHp) break;
+                i = std::min(yourNext, oppNext);
             }
-            if (i % 2 == 0) {
-                if (yourNext == i) { yourStrike(state, jumps); yourNext += yourPeriod; }
-                if (oppNext == i) { oppStrike(state, jumps); oppNext += oppPeriod; }
-            } else {
-                if (oppNext == i) { oppStrike(state, jumps); oppNext += oppPeriod; }
-                if (yourNext == i) { yourStrike(state, jumps); yourNext += yourPeriod; }
-            }
-            if (mode == DamagePer60Seconds) {
-                if (i >= kSixtySeconds) { length = i; break; }
-            } else if (opponent.damageTaken >= oppHp) {
-                if (mode == ToTheDeath) totals.winCount += 1.0;
-                length = i;
-                break;
-            } else if (mode == ToTheDeath && you.damageTaken >= yourHp) {
-                length = i;
-                break;
-            }
-            i = std::min(yourNext, oppNext);
+            length = i;
         }
         // Where the timers stand after the last tick, as if ticked one by one.
         you.swingTimer = static_cast<std::int32_t>((length + 1) % yourPeriod);
@@ -294,13 +302,7 @@ RunResults fight(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints
     }
     rng.seed(state);
 
-    const auto n = static_cast<double>(fights);
-    RunResults results;
-    results.resultDamageGiven = truncateTo(totals.damageGivenSum / n, 1);
-    results.resultDamageTaken = truncateTo(totals.damageTakenSum / n, 1);
-    results.resultWinPercent = truncateTo((totals.winCount * 100.0) / n, 1);
-    results.resultTime = truncateTo(totals.tickSum / static_cast<double>(fights * 100), 0);
-    return results;
+    return resultsOf(totals, fights);
 }
 
 }  // namespace
@@ -355,6 +357,16 @@ RunResults runFights(Combatant& you, Combatant& opponent, std::int32_t yourHitPo
     }
     return fight<false>(you, opponent, yourHitPoints, oppHitPoints, mode, fights, totals,
                         progress, rng, nullptr);
+}
+
+RunResults resultsOf(const RunTotals& totals, std::int64_t fights) {
+    const auto n = static_cast<double>(fights);
+    RunResults results;
+    results.resultDamageGiven = truncateTo(totals.damageGivenSum / n, 1);
+    results.resultDamageTaken = truncateTo(totals.damageTakenSum / n, 1);
+    results.resultWinPercent = truncateTo((totals.winCount * 100.0) / n, 1);
+    results.resultTime = truncateTo(totals.tickSum / static_cast<double>(fights * 100), 0);
+    return results;
 }
 
 double truncateTo(double x, int digits) {

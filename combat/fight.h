@@ -77,6 +77,11 @@ RunResults runFights(Combatant& you, Combatant& opponent, std::int32_t yourHitPo
                      RunTotals& totals, const ProgressCallback& progress = {},
                      Random& rng = globalRandom(), RunSquares* squares = nullptr);
 
+// The four averages of a run from its totals: damages cut to one decimal,
+// win % as winCount * 100 / fights cut to one decimal, time in whole seconds.
+// REQUIRES: fights >= 1.
+RunResults resultsOf(const RunTotals& totals, std::int64_t fights);
+
 // x cut toward zero to `digits` decimals (at most 9): 66.666 -> 66.6,
 // -2.57 -> -2.5.
 double truncateTo(double x, int digits);

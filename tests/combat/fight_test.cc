@@ -150,6 +150,13 @@ TEST(RunFightsTest, MatchesTheTickLoopOnChosenCases) {
         c.mode = mode;
         c.yourHp = 0;
         cases.push_back(c);
+        c = typical;  // too many dice sums to tabulate
+        c.mode = mode;
+        c.you.diceCount = 100;
+        c.you.diceSides = 100;
+        c.opp.damageBonus = -1000;
+        c.oppHp = c.yourHp = 10000;
+        cases.push_back(c);
     }
     for (const Case& c : cases) expectSame(c);
 }

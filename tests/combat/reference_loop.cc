@@ -50,13 +50,7 @@ RunResults referenceRunFights(Combatant& you, Combatant& opponent, std::int32_t 
         totals.damageTakenSum += you.damageTaken;
         if (progress) progress(static_cast<int>((100 * f) / fights));
     }
-    const auto n = static_cast<double>(fights);
-    RunResults r;
-    r.resultDamageGiven = truncateTo(totals.damageGivenSum / n, 1);
-    r.resultDamageTaken = truncateTo(totals.damageTakenSum / n, 1);
-    r.resultWinPercent = truncateTo((totals.winCount * 100.0) / n, 1);
-    r.resultTime = truncateTo(totals.tickSum / static_cast<double>(fights * 100), 0);
-    return r;
+    return resultsOf(totals, fights);
 }
 
 }  // namespace skarn::testing
