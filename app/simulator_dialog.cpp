@@ -178,20 +178,8 @@ void SimulatorDialog::onSysCommand(unsigned command, std::int64_t) {
     }
 }
 
-// Not written yet: the lists stay empty until they are filled from the data
-// files, and choosing in them, Begin and Options do nothing.
-void SimulatorDialog::FillCharacterLists() {}
-void SimulatorDialog::FillWeaponList(Side&, std::string_view) {}
-void SimulatorDialog::FillShieldLists() {}
+// Not written yet: Begin and Options do nothing.
 void SimulatorDialog::OnOptions() {}
-void SimulatorDialog::OnSelectOppCharacter() {}
-void SimulatorDialog::OnSelectYourCharacter() {}
-void SimulatorDialog::OnSelectYourWeaponType() {}
-void SimulatorDialog::OnSelectOppWeaponType() {}
 void SimulatorDialog::OnBegin() {}
-void SimulatorDialog::OnSelectOppWeapon() {}
-void SimulatorDialog::OnSelectYourWeapon() {}
-void SimulatorDialog::OnSelectOppShield() {}
-void SimulatorDialog::OnSelectYourShield() {}
 
 }  // namespace skarn

@@ -1,0 +1,161 @@
+// Filling the character, weapon and shield lists from the data files, and
+// the handlers that run when an entry of them is chosen. Each twin handler is
+// one implementation over a side; the named handlers only pick the side.
+//
+// The handlers nest: a character choice runs the side's weapon-type handler
+// and its shield handler, and the shield handler runs the weapon handler
+// first, so that the two-handed rule always has the last word on the shield.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/simulator_dialog.h"
+#include "data/records.h"
+#include "data/section_file.h"
+
+namespace skarn {
+namespace {
+
+using Side = SimulatorDialog::Side;
+
+bool isWeaponType(std::int32_t weaponType) { return weaponType >= 0 && weaponType < kWeaponTypeCount; }
+
+// Adds every entry name of `section` to `list`, empty names included.
+void addEntries(SectionFile& file, std::string_view section, ComboBox& list) {
+    if (!file.openSection(section)) return;
+    std::string name;
+    while (file.nextEntry(name)) {
+        list.addString(name);
+        file.skipLine();
+    }
+}
+
+void selectWeaponType(SimulatorDialog& dialog, Side& side) {
+    dialog.updateData(true);  // a failed field has shown its message; go on with the rest
+    side.weaponList->resetContent();
+    if (isWeaponType(side.weaponType)) dialog.FillWeaponList(side, weaponSection(side.weaponType));
+    side.weaponName.clear();
+    dialog.updateData(false);
+}
+
+void selectWeapon(SimulatorDialog& dialog, Side& side) {
+    dialog.updateData(true);
+    SectionFile& file = equiFile();
+    const std::string_view section = weaponSection(side.weaponType);
+
+    std::int32_t hands = 0;
+    std::int32_t* const fields[] = {&side.weaponSpeed, &side.diceCount, &side.diceSides,
+                                    &side.damageBonus, &hands};
+    int read = 0;
+    for (std::int32_t* field : fields) {
+        if (!file.lookupInt(section, side.weaponName, read + 1, *field)) break;
+        ++read;
+    }
+    // A weapon must have its speed, dice and bonus; the hands count may be
+    // missing (one hand). A weapon that cannot be read is no weapon at all,
+    // so that a run never fights with what is left of the one before.
+    if (read < WeaponRecord::damageBonus) {
+        side.weaponName.clear();
+        side.weaponSpeed = side.diceCount = side.diceSides = side.damageBonus = 0;
+    }
+    if (hands > 1) {
+        side.shieldName = NoneEntry;
+        side.combatant.shieldIndex = -1;
+    }
+    dialog.updateData(false);
+}
+
+void selectShield(SimulatorDialog& dialog, Side& side) {
+    selectWeapon(dialog, side);  // takes the chosen shield, then the two-handed rule
+    if (equiFile().lookupInt(kShields, side.shieldName, ShieldRecord::absorb, side.shieldAbsorb)) {
+        side.combatant.shieldIndex = 0;
+    } else {
+        // "- none -" itself, and any name the file does not hold.
+        side.shieldName = NoneEntry;
+        side.combatant.shieldIndex = -1;
+    }
+    dialog.updateData(false);
+}
+
+void selectCharacter(SimulatorDialog& dialog, Side& side) {
+    dialog.updateData(true);  // takes the chosen name
+    SectionFile& file = charFile();
+
+    side.parry = side.tactics = side.armorRating = side.weaponSkill = side.dexterity = side.strength = 0;
+    side.weaponType = -1;
+    side.weaponName.clear();
+    side.shieldName.clear();
+
+    std::int32_t* const numbers[] = {&side.strength,    &side.dexterity, &side.weaponSkill,
+                                     &side.weaponType,  &side.armorRating, &side.tactics,
+                                     &side.parry};
+    bool allRead = true;
+    for (int n = 0; n < 7 && allRead; ++n)
+        allRead = file.lookupInt(side.characterSection, side.characterName, n + 1, *numbers[n]);
+    // A hand-edited type outside the list selects no type, as -1 does; kept
+    // as it was, it would pass for a chosen type while no list entry shows it.
+    if (!isWeaponType(side.weaponType)) side.weaponType = -1;
+
+    std::string text;
+    if (allRead && file.lookupText(side.characterSection, side.characterName, CharacterRecord::shieldName, text))
+        side.shieldName = text;
+    dialog.updateData(false);
+
+    selectWeaponType(dialog, side);  // refills the weapon list, empties the weapon name
+
+    // The weapon is read whatever happened above.
+    if (file.lookupText(side.characterSection, side.characterName, CharacterRecord::weaponName, text))
+        side.weaponName = text;
+    dialog.updateData(false);
+
+    selectShield(dialog, side);  // settles the weapon, the two-handed rule and the shield
+}
+
+}  // namespace
+
+void SimulatorDialog::FillCharacterLists() {
+    yourCharacterList->resetContent();
+    oppCharacterList->resetContent();
+    addEntries(charFile(), you_.characterSection, *yourCharacterList);
+    addEntries(charFile(), opp_.characterSection, *oppCharacterList);
+    updateData(false);  // each list selects its side's character
+}
+
+void SimulatorDialog::FillWeaponList(Side& side, std::string_view section) {
+    SectionFile& file = equiFile();
+    file.rewind();
+    if (!file.openSection(section)) return;
+    std::string name;
+    while (file.nextEntry(name)) {
+        // A weapon without a name could never be looked up.
+        if (!name.empty()) side.weaponList->addString(name);
+        file.skipLine();
+    }
+}
+
+void SimulatorDialog::FillShieldLists() {
+    SectionFile& file = equiFile();
+    file.rewind();
+    // Without a "Shields" section both lists stay empty, without "- none -".
+    if (!file.openSection(kShields)) return;
+    std::string name;
+    while (file.nextEntry(name)) {
+        oppShieldList->addString(name);
+        yourShieldList->addString(name);
+        file.skipLine();
+    }
+    oppShieldList->addString(NoneEntry);
+    yourShieldList->addString(NoneEntry);
+}
+
+void SimulatorDialog::OnSelectYourCharacter() { selectCharacter(*this, you_); }
+void SimulatorDialog::OnSelectOppCharacter() { selectCharacter(*this, opp_); }
+void SimulatorDialog::OnSelectYourWeaponType() { selectWeaponType(*this, you_); }
+void SimulatorDialog::OnSelectOppWeaponType() { selectWeaponType(*this, opp_); }
+void SimulatorDialog::OnSelectYourWeapon() { selectWeapon(*this, you_); }
+void SimulatorDialog::OnSelectOppWeapon() { selectWeapon(*this, opp_); }
+void SimulatorDialog::OnSelectYourShield() { selectShield(*this, you_); }
+void SimulatorDialog::OnSelectOppShield() { selectShield(*this, opp_); }
+
+}  // namespace skarn

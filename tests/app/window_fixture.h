@@ -1,0 +1,75 @@
+#pragma once
+
+// A main window opened on data files written by the test, and the user's
+// gestures on it. The files go into the working directory of the test
+// program and are emptied again after each test.
+
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/simulator_dialog.h"
+#include "tests/app/working_directory.h"
+#include "ui/testing.h"
+
+namespace skarn::testing {
+
+// `lines`, each ended with CR LF, as the data files are stored.
+inline std::string crlf(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+inline void writeFile(const std::string& name, const std::string& bytes) {
+    std::ofstream(workingDirectory() / name, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        window_.reset();
+        // Later tests of this program start from empty data files again.
+        writeFile("charfile.cfg", "");
+        writeFile("equifile.cfg", "");
+    }
+
+    // Writes the data files and opens a fresh main window on them.
+    SimulatorDialog& open(const std::string& chars, const std::string& equipment) {
+        window_.reset();
+        writeFile("charfile.cfg", chars);
+        writeFile("equifile.cfg", equipment);
+        window_ = std::make_unique<SimulatorDialog>();
+        window_->showModeless();
+        return *window_;
+    }
+    SimulatorDialog& window() { return *window_; }
+
+    // Chooses the entry `text` of `list` as a user does: the selection
+    // changes and the list reports the choice.
+    static void choose(ComboBox* list, const std::string& text) {
+        const int index = list->findExact(text);
+        ASSERT_GE(index, 0) << '"' << text << "\" is not in " << list->objectName().toStdString();
+        list->setCurSel(index);
+        emit list->activated(index);
+    }
+
+    // Every entry of `list`, in its order.
+    static std::vector<std::string> entries(const ComboBox* list) {
+        std::vector<std::string> all;
+        for (int i = 0; i < list->count(); ++i) all.push_back(list->entry(i));
+        return all;
+    }
+
+    MessageBoxRecorder messages;
+    ModalRecorder modals;
+
+private:
+    std::unique_ptr<SimulatorDialog> window_;
+};
+
+}  // namespace skarn::testing
