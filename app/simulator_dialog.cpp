@@ -178,8 +178,7 @@ void SimulatorDialog::onSysCommand(unsigned command, std::int64_t) {
     }
 }
 
-// Not written yet: Begin and Options do nothing.
-void SimulatorDialog::OnOptions() {}
+// Not written yet: Begin does nothing.
 void SimulatorDialog::OnBegin() {}
 
 }  // namespace skarn

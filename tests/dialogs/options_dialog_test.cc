@@ -1,0 +1,106 @@
+#include "dialogs/options_dialog.h"
+
+#include <cstddef>
+#include <string>
+
+#include <QPoint>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "resources/resource_ids.h"
+#include "ui/testing.h"
+
+namespace skarn {
+namespace {
+
+namespace opt = ids::options;
+
+// The boxes in mode order: 0, 1, 2.
+const int kBoxOfMode[] = {opt::kDamagePer60Seconds, opt::kToDeathOfOpponent, opt::kToTheDeath};
+
+// Clicks a check box on its indicator, as a user does: it toggles, then
+// reports the click.
+void clickBox(Dialog& dialog, int id) {
+    auto* box = dialog.controlAs<CheckBox>(id);
+    ASSERT_NE(box, nullptr) << id;
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+// Which boxes are checked, in mode order, e.g. "010".
+std::string checkedBoxes(const Dialog& dialog) {
+    std::string checked;
+    for (int id : kBoxOfMode) checked += dialog.controlAs<CheckBox>(id)->check() ? '1' : '0';
+    return checked;
+}
+
+std::string onlyBox(int mode) {
+    std::string checked = "000";
+    checked[static_cast<std::size_t>(mode)] = '1';
+    return checked;
+}
+
+TEST(OptionsDialog, OpensWithTheBoxOfTheCurrentModeChecked) {
+    for (FightMode mode : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
+        OptionsDialog options;
+        options.mode = mode;
+        options.showModeless();
+        EXPECT_EQ(options.windowTitle(), "Options");
+        EXPECT_EQ(checkedBoxes(options), onlyBox(mode)) << "mode " << mode;
+        EXPECT_EQ(options.toDeathOfOpponentBox, options.control(opt::kToDeathOfOpponent));
+        EXPECT_EQ(options.toTheDeathBox, options.control(opt::kToTheDeath));
+        EXPECT_EQ(options.damagePer60SecondsBox, options.control(opt::kDamagePer60Seconds));
+    }
+}
+
+// Every click leaves exactly the clicked box checked, the one already
+// checked included.
+TEST(OptionsDialog, TheBoxesBehaveAsOneChoice) {
+    for (FightMode start : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
+        for (int clicked = 0; clicked < 3; ++clicked) {
+            OptionsDialog options;
+            options.mode = start;
+            options.showModeless();
+            clickBox(options, kBoxOfMode[clicked]);
+            EXPECT_EQ(options.mode, clicked) << "from mode " << start << ", clicked box of mode " << clicked;
+            EXPECT_EQ(checkedBoxes(options), onlyBox(clicked))
+                << "from mode " << start << ", clicked box of mode " << clicked;
+            clickBox(options, kBoxOfMode[clicked]);  // and once more
+            EXPECT_EQ(options.mode, clicked);
+            EXPECT_EQ(checkedBoxes(options), onlyBox(clicked));
+        }
+    }
+}
+
+TEST(OptionsDialog, EndsWithOkOrCancel) {
+    struct Case {
+        const char* how;
+        ModalRecorder::Script script;
+        int result;
+    };
+    const Case cases[] = {
+        {"OK", [](Dialog& d) { QTest::mouseClick(d.controlAs<QPushButton>(IDOK), Qt::LeftButton); }, IDOK},
+        {"Enter", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Return); }, IDOK},
+        {"Cancel", [](Dialog& d) { QTest::mouseClick(d.controlAs<QPushButton>(IDCANCEL), Qt::LeftButton); },
+         IDCANCEL},
+        {"Escape", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, IDCANCEL},
+        {"close box", [](Dialog& d) { d.close(); }, IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        ModalRecorder modals;
+        modals.setNextAnswer([&c](Dialog& d) {
+            clickBox(d, opt::kToTheDeath);
+            c.script(d);
+        });
+        OptionsDialog options;
+        options.mode = ToDeathOfOpponent;
+        EXPECT_EQ(options.doModal(), c.result) << c.how;
+        EXPECT_EQ(options.mode, ToTheDeath) << c.how;
+        ASSERT_EQ(modals.shown().size(), 1u);
+        EXPECT_EQ(modals.shown()[0].templateId, ids::kOptionsDialog);
+    }
+}
+
+}  // namespace
+}  // namespace skarn
