@@ -1,0 +1,393 @@
+// NEW, SAVE and DEL on both sides of the main window, driven as a user does,
+// with the New Character dialog answered through the modal hook. Every test
+// checks the bytes of "charfile.cfg" afterwards.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <QAbstractButton>
+#include <QString>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/simulator_dialog.h"
+#include "data/file_faults.h"
+#include "data/records.h"
+#include "data/section_file.h"
+#include "resources/resource_ids.h"
+#include "tests/app/window_fixture.h"
+#include "tests/app/working_directory.h"
+#include "ui/testing.h"
+
+namespace skarn {
+namespace {
+
+namespace sim = ids::simulator;
+namespace nc = ids::newCharacter;
+using testing::crlf;
+using testing::readFile;
+
+const std::string kEquipment = crlf({
+    "[FencingWeapons]",
+    "\"Rapier\"\t30\t1\t8\t2\t1",
+    "[MaceWeapons]",
+    "[SwordWeapons]",
+    "\"Katana\"\t40\t2\t5\t3\t1",
+    "[Wrestling]",
+    "\"Fists\"\t60\t1\t3\t0\t1",
+    "[Shields]",
+    "\"Kite shield\"\t5",
+    "\"Heavyironkiteshield\"\t7",
+});
+
+// Bob's hit points (120) differ from his Str. (100).
+const std::string kYourBob =
+    "\"Bob\"\t\t\t\t100\t90\t100\t2\t30\t100\t80\t120\t\"Kite shield\"\t\"Katana\"";
+const std::string kAnn = "\"Ann\"\t\t\t\t50\t60\t70\t0\t10\t20\t30\t50\t\"- none -\"\t\t\"Rapier\"";
+const std::string kOppBob = "\"Bob\"\t\t\t\t77\t66\t55\t3\t44\t33\t22\t77\t\"- none -\"\t\t\"Fists\"";
+const std::string kOrc = "\"Orc\"\t\t\t\t200\t100\t100\t0\t50\t50\t50\t200\t\"\"\t\t\t\"Rapier\"";
+const std::string kChars = crlf({"[YourChars]", kYourBob, kAnn, "[OppChars]", kOppBob, kOrc});
+
+// The line NEW writes for `name` when only Str. 57 was entered.
+std::string plainLine(const std::string& name) {
+    return FormatCharacterLine(name, 57, 0, 0, -1, 0, 0, 0, "", "");
+}
+
+// What the user enters in the New Character dialog.
+struct NewInput {
+    std::string name;
+    bool cancel = false;
+    QString strength = "57";
+    std::vector<std::pair<int, QString>> numbers = {};  // further edits: id, text
+    const char* weaponType = nullptr;
+    const char* weapon = nullptr;
+    const char* shield = nullptr;
+};
+
+// One side's buttons and members, to run a test on both.
+struct SideCase {
+    const char* name;
+    int newId, saveId, delId;
+    ComboBox* SimulatorDialog::*characterList;
+    std::string SimulatorDialog::*characterName;
+    std::int32_t SimulatorDialog::*strength;
+    int strengthId;
+};
+const SideCase kSides[] = {
+    {"You", sim::kYourNew, sim::kYourSave, sim::kYourDel, &SimulatorDialog::yourCharacterList,
+     &SimulatorDialog::yourCharacterName, &SimulatorDialog::yourStrength, sim::kYourStrength},
+    {"Opponent", sim::kOppNew, sim::kOppSave, sim::kOppDel, &SimulatorDialog::oppCharacterList,
+     &SimulatorDialog::oppCharacterName, &SimulatorDialog::oppStrength, sim::kOppStrength},
+};
+const SideCase& kYou = kSides[0];
+const SideCase& kOpp = kSides[1];
+
+class CharacterCommandsTest : public testing::WindowTest {
+protected:
+    void TearDown() override {
+        setFileFaultHook({});
+        WindowTest::TearDown();
+    }
+
+    SimulatorDialog& open(const std::string& chars) { return WindowTest::open(chars, kEquipment); }
+
+    // Chooses `name` in a side's character list, as a user does.
+    void select(const SideCase& side, const std::string& name) { choose(window().*side.characterList, name); }
+
+    void click(int id) { QTest::mouseClick(window().controlAs<QAbstractButton>(id), Qt::LeftButton); }
+
+    // Clicks NEW on `side` with the New Character dialog answered by `input`.
+    void clickNew(const SideCase& side, const NewInput& input) {
+        modals.setNextAnswer([input](Dialog& d) {
+            auto type = [&d](int id, const QString& text) {
+                d.edit(id)->setFocus();
+                d.edit(id)->clear();
+                QTest::keyClicks(d.edit(id), text);
+            };
+            type(nc::kName, QString::fromStdString(input.name));
+            type(nc::kStrength, input.strength);
+            for (const auto& [id, text] : input.numbers) type(id, text);
+            if (input.weaponType) choose(d.comboBox(nc::kWeaponTypeList), input.weaponType);
+            if (input.weapon) choose(d.comboBox(nc::kWeaponList), input.weapon);
+            if (input.shield) choose(d.comboBox(nc::kShieldList), input.shield);
+            d.sendCommand(input.cancel ? IDCANCEL : IDOK);
+        });
+        click(side.newId);
+    }
+
+    std::string status() { return window().statusLine->text().toStdString(); }
+};
+
+// NEW on each side adds the character after its section's last entry, and
+// the side then shows it as stored.
+TEST_F(CharacterCommandsTest, NewAppendsAfterTheSidesLastEntryAndSelectsIt) {
+    for (const SideCase& side : kSides) {
+        open(kChars);
+        clickNew(side, {.name = "Cid"});
+        const std::string expected =
+            side.newId == sim::kYourNew
+                ? crlf({"[YourChars]", kYourBob, kAnn, plainLine("Cid"), "[OppChars]", kOppBob, kOrc})
+                : crlf({"[YourChars]", kYourBob, kAnn, "[OppChars]", kOppBob, kOrc, plainLine("Cid")});
+        EXPECT_EQ(readFile("charfile.cfg"), expected) << side.name;
+        ASSERT_FALSE(modals.shown().empty());
+        EXPECT_EQ(modals.shown().back().templateId, ids::kNewCharacterDialog);
+        EXPECT_EQ(modals.shown().back().result, IDOK);
+        EXPECT_TRUE(messages.shown().empty()) << side.name;
+        EXPECT_EQ(window().*side.characterName, "Cid") << side.name;
+        EXPECT_EQ((window().*side.characterList)->selectedEntry(), "Cid") << side.name;
+        EXPECT_EQ(window().*side.strength, 57) << side.name;
+        EXPECT_EQ(window().edit(side.strengthId)->text().toStdString(), "57") << side.name;
+        EXPECT_EQ(status(), "") << side.name;
+    }
+}
+
+TEST_F(CharacterCommandsTest, NewWritesEveryValueEnteredInTheStoredLayout) {
+    open(kChars);
+    clickNew(kYou, {.name = "Sir Cid",
+                    .strength = "100",
+                    .numbers = {{nc::kDexterity, "90"}, {nc::kWeaponSkill, "99"}, {nc::kArmorRating, "30"},
+                                {nc::kTactics, "98"}, {nc::kParry, "80"}},
+                    .weaponType = "Sword",
+                    .weapon = "Katana",
+                    .shield = "Kite shield"});
+    const std::string line = "\"Sir Cid\"\t\t\t100\t90\t99\t2\t30\t98\t80\t100\t\"Kite shield\"\t\"Katana\"";
+    EXPECT_EQ(readFile("charfile.cfg"), crlf({"[YourChars]", kYourBob, kAnn, line, "[OppChars]", kOppBob, kOrc}));
+    EXPECT_EQ(window().yourWeaponType, 2);
+    EXPECT_EQ(window().yourWeaponName, "Katana");
+    EXPECT_EQ(window().yourShieldName, "Kite shield");
+    EXPECT_EQ(window().yourTactics, 98);
+}
+
+TEST_F(CharacterCommandsTest, NewWithoutEquipmentStoresNoneChosen) {
+    open(kChars);
+    clickNew(kOpp, {.name = "Dan"});
+    const std::string line = "\"Dan\"\t\t\t\t57\t0\t0\t-1\t0\t0\t0\t57\t\"\"\t\t\t\"\"";
+    EXPECT_EQ(readFile("charfile.cfg"), crlf({"[YourChars]", kYourBob, kAnn, "[OppChars]", kOppBob, kOrc, line}));
+    EXPECT_EQ(window().oppWeaponType, -1);
+}
+
+// Each case starts with Ann selected on the You side, then clicks You's NEW.
+TEST_F(CharacterCommandsTest, NewAddsOnlyANewNameAndNeverOverwritesACharacter) {
+    const std::string afterEmptyName =
+        crlf({"[YourChars]", kAnn, "\"\"\t1\t1\t1\t-1\t1\t1\t1\t1\t\"\"\t\"\"", "\"Cal\"\t5\t5", "[OppChars]"});
+    const std::string brokenEve = crlf({"[YourChars]", kAnn, "\"Eve\"\tnot a character", kYourBob, "[OppChars]"});
+    struct Case {
+        const char* what;
+        std::string file;
+        NewInput input;
+        std::string expected;  // the file afterwards
+        bool warned;
+        std::string selected;  // the You character afterwards, reloaded or new
+    };
+    const Case cases[] = {
+        {"an empty name", kChars, {.name = ""}, kChars, false, "Ann"},
+        {"a taken name", kChars, {.name = "Bob"}, kChars, true, "Ann"},
+        {"Cancel with a taken name", kChars, {.name = "Bob", .cancel = true}, kChars, false, "Ann"},
+        {"a taken name listed after an entry with an empty name", afterEmptyName, {.name = "Cal"},
+         afterEmptyName, true, "Ann"},
+        {"a name differing only in case", kChars, {.name = "bob"},
+         crlf({"[YourChars]", kYourBob, kAnn, plainLine("bob"), "[OppChars]", kOppBob, kOrc}), false, "bob"},
+        {"a name taken only on the other side", kChars, {.name = "Orc"},
+         crlf({"[YourChars]", kYourBob, kAnn, plainLine("Orc"), "[OppChars]", kOppBob, kOrc}), false, "Orc"},
+        {"a line of that name that is no character", brokenEve, {.name = "Eve"},
+         crlf({"[YourChars]", kAnn, plainLine("Eve"), kYourBob, "[OppChars]"}), false, "Eve"},
+        {"a section without entries", crlf({"[YourChars]", "[OppChars]", kOrc}), {.name = "Cid"},
+         crlf({"[YourChars]", "", plainLine("Cid"), "[OppChars]", kOrc}), false, "Cid"},
+    };
+    for (const Case& c : cases) {
+        open(c.file);
+        if (window().yourCharacterList->findExact("Ann") >= 0) select(kYou, "Ann");
+        messages.clear();
+        clickNew(kYou, c.input);
+        EXPECT_EQ(readFile("charfile.cfg"), c.expected) << c.what;
+        if (c.warned) {
+            ASSERT_EQ(messages.shown().size(), 1u) << c.what;
+            EXPECT_EQ(messages.shown()[0].text, "Character already exists.") << c.what;
+            EXPECT_EQ(messages.shown()[0].caption, "Warning!") << c.what;
+            EXPECT_EQ(messages.shown()[0].icon, MessageIcon::Exclamation) << c.what;
+            EXPECT_EQ(messages.shown()[0].buttons, MessageButtons::Ok) << c.what;
+        } else {
+            EXPECT_TRUE(messages.shown().empty()) << c.what;
+        }
+        EXPECT_EQ(window().yourCharacterName, c.selected) << c.what;
+        EXPECT_EQ(status(), "") << c.what;
+    }
+}
+
+TEST_F(CharacterCommandsTest, SaveKeepsThePlaceAndWritesStrAsHitPoints) {
+    open(kChars);
+    select(kYou, "Bob");
+    Edit* strength = window().edit(sim::kYourStrength);
+    strength->clear();
+    QTest::keyClicks(strength, "150");
+    click(sim::kYourSave);
+    const std::string saved = "\"Bob\"\t\t\t\t150\t90\t100\t2\t30\t100\t80\t150\t\"Kite shield\"\t\"Katana\"";
+    EXPECT_EQ(readFile("charfile.cfg"), crlf({"[YourChars]", saved, kAnn, "[OppChars]", kOppBob, kOrc}));
+    EXPECT_EQ(window().yourCharacterName, "Bob");
+    EXPECT_EQ(window().yourStrength, 150);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(status(), "");
+}
+
+TEST_F(CharacterCommandsTest, SaveOrDelWithNothingSelectedLeavesTheFileAlone) {
+    // Lone LF line ends: any rewrite of the file would show as CR LF.
+    const std::string lf = "[YourChars]\n" + kYourBob + "\n[OppChars]\n" + kOppBob + "\n";
+    for (const SideCase& side : kSides) {
+        for (int id : {side.saveId, side.delId}) {
+            open(lf);
+            click(id);
+            EXPECT_EQ(readFile("charfile.cfg"), lf) << side.name << " " << id;
+            EXPECT_EQ(window().*side.characterName, "") << side.name << " " << id;
+            EXPECT_EQ(window().*side.strength, 0) << side.name << " " << id;
+            EXPECT_EQ(status(), "") << side.name << " " << id;
+            EXPECT_TRUE(messages.shown().empty());
+        }
+    }
+}
+
+TEST_F(CharacterCommandsTest, SaveOfANameGoneFromTheFileAppendsIt) {
+    open(kChars);
+    select(kYou, "Ann");
+    // The file is edited outside the program: Ann is gone.
+    testing::writeFile("charfile.cfg", crlf({"[YourChars]", kYourBob, "[OppChars]", kOppBob}));
+    click(sim::kYourSave);
+    const std::string ann = FormatCharacterLine("Ann", 50, 60, 70, 0, 10, 20, 30, "- none -", "Rapier");
+    EXPECT_EQ(readFile("charfile.cfg"), crlf({"[YourChars]", kYourBob, ann, "[OppChars]", kOppBob}));
+    EXPECT_EQ(status(), "");
+}
+
+// A name the lookups read on a line the edits do not match (an indented one)
+// gets no second line: the failure shows in the status line, until a later
+// command writes successfully.
+TEST_F(CharacterCommandsTest, SaveNeverAddsASecondLineAndSaysSo) {
+    const std::string file = crlf({"[YourChars]", "  " + kYourBob, kAnn, "[OppChars]", kOppBob});
+    open(file);
+    select(kYou, "Bob");
+    click(sim::kYourSave);
+    EXPECT_EQ(readFile("charfile.cfg"), file);
+    EXPECT_EQ(status(), "Could not save \"Bob\" to charfile.cfg.");
+    EXPECT_EQ(window().yourStrength, 100) << "the side shows what the file holds";
+    EXPECT_TRUE(messages.shown().empty()) << "the status line, not a message box";
+
+    // A command that writes nothing keeps the message; one that writes clears it.
+    clickNew(kOpp, {.name = "Orc", .cancel = true});
+    EXPECT_EQ(status(), "Could not save \"Bob\" to charfile.cfg.");
+    select(kOpp, "Bob");
+    click(sim::kOppSave);
+    EXPECT_EQ(status(), "");
+}
+
+TEST_F(CharacterCommandsTest, FailedWritesAreReportedNeverShownAsDone) {
+    struct Case {
+        const char* what;
+        std::string file;
+        bool renameFails;  // the data file cannot be replaced
+        std::function<void()> command;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"NEW without the side's section", crlf({"[OppChars]", kOppBob}), false,
+         [this] { clickNew(kYou, {.name = "Cid"}); },
+         "Could not add \"Cid\" to charfile.cfg."},
+        {"NEW into a file that cannot be replaced", kChars, true,
+         [this] { clickNew(kOpp, {.name = "Cid"}); },
+         "Could not add \"Cid\" to charfile.cfg."},
+        {"SAVE into a file that cannot be replaced", kChars, true,
+         [this] {
+             select(kOpp, "Orc");
+             click(sim::kOppSave);
+         },
+         "Could not save \"Orc\" to charfile.cfg."},
+        {"DEL from a file that cannot be replaced", kChars, true,
+         [this] {
+             select(kYou, "Ann");
+             click(sim::kYourDel);
+         },
+         "Could not delete \"Ann\" from charfile.cfg."},
+    };
+    for (const Case& c : cases) {
+        open(c.file);
+        setFileFaultHook([&c](FileOp op) { return c.renameFails && op == FileOp::Rename; });
+        c.command();
+        setFileFaultHook({});
+        EXPECT_EQ(readFile("charfile.cfg"), c.file) << c.what;
+        EXPECT_EQ(status(), c.message) << c.what;
+        EXPECT_EQ(window().statusText, c.message) << c.what;
+        EXPECT_TRUE(messages.shown().empty()) << c.what;
+        // The lists hold what the file holds.
+        EXPECT_EQ(window().yourCharacterList->findExact("Cid"), -1) << c.what;
+        EXPECT_EQ(window().oppCharacterList->findExact("Cid"), -1) << c.what;
+    }
+    // After the failed DEL the file still holds Ann, and deleting her works.
+    select(kYou, "Ann");
+    click(sim::kYourDel);
+    EXPECT_EQ(readFile("charfile.cfg"), crlf({"[YourChars]", kYourBob, "[OppChars]", kOppBob, kOrc}));
+    EXPECT_EQ(status(), "");
+}
+
+// A success clears the failed-write message only while the status line
+// still shows it.
+TEST_F(CharacterCommandsTest, ASuccessLeavesAnotherStatusMessageAlone) {
+    open(kChars);
+    select(kYou, "Bob");
+    setFileFaultHook([](FileOp op) { return op == FileOp::Rename; });
+    click(sim::kYourSave);
+    setFileFaultHook({});
+    ASSERT_EQ(status(), "Could not save \"Bob\" to charfile.cfg.");
+
+    Edit* statusLine = window().statusLine;
+    statusLine->setSel(0, -1);
+    statusLine->replaceSel("Information incomplete, can't continue.");
+    window().updateData(true);
+    click(sim::kYourSave);
+    EXPECT_EQ(status(), "Information incomplete, can't continue.");
+    // Saved with the values loaded, the hit points now his Str.
+    const std::string saved = "\"Bob\"\t\t\t\t100\t90\t100\t2\t30\t100\t80\t100\t\"Kite shield\"\t\"Katana\"";
+    EXPECT_EQ(readFile("charfile.cfg"), crlf({"[YourChars]", saved, kAnn, "[OppChars]", kOppBob, kOrc}));
+}
+
+// A name of 22 characters or more and a shield name of 16 or more, neither
+// with a blank, get one separating tab so that the line reads back.
+TEST_F(CharacterCommandsTest, SaveSeparatesLongNamesSoTheLineReadsBack) {
+    const std::string name = "Bartholomew_the_Terrible";  // 24 characters
+    open(crlf({"[YourChars]", "\"" + name + "\"\t100\t90\t100\t2\t30\t100\t80\t100\t\"Kite shield\"\t\"Katana\"",
+               "[OppChars]"}));
+    select(kYou, name);
+    choose(window().yourShieldList, "Heavyironkiteshield");
+    click(sim::kYourSave);
+    const std::string line =
+        "\"" + name + "\"\t100\t90\t100\t2\t30\t100\t80\t100\t\"Heavyironkiteshield\"\t\"Katana\"";
+    EXPECT_EQ(readFile("charfile.cfg"), crlf({"[YourChars]", line, "[OppChars]"}));
+    std::string text;
+    EXPECT_TRUE(charFile().lookupText(kYourChars, name, CharacterRecord::shieldName, text));
+    EXPECT_EQ(text, "Heavyironkiteshield");
+    EXPECT_TRUE(charFile().lookupText(kYourChars, name, CharacterRecord::weaponName, text));
+    EXPECT_EQ(text, "Katana");
+    EXPECT_EQ(window().yourShieldName, "Heavyironkiteshield");
+}
+
+TEST_F(CharacterCommandsTest, DelRemovesTheSelectedCharacterAndLeavesTheOtherSidesNamesake) {
+    for (const SideCase& side : kSides) {
+        open(kChars);
+        select(side, "Bob");
+        click(side.delId);
+        const std::string expected = side.delId == sim::kYourDel
+                                         ? crlf({"[YourChars]", kAnn, "[OppChars]", kOppBob, kOrc})
+                                         : crlf({"[YourChars]", kYourBob, kAnn, "[OppChars]", kOrc});
+        EXPECT_EQ(readFile("charfile.cfg"), expected) << side.name;
+        EXPECT_TRUE(messages.shown().empty()) << "no confirmation";
+        EXPECT_EQ(window().*side.characterName, "") << side.name;
+        EXPECT_EQ((window().*side.characterList)->findExact("Bob"), -1) << side.name;
+        EXPECT_EQ(window().*side.strength, 0) << side.name;
+        const SideCase& other = side.delId == sim::kYourDel ? kOpp : kYou;
+        EXPECT_GE((window().*other.characterList)->findExact("Bob"), 0) << side.name;
+        EXPECT_EQ(status(), "") << side.name;
+    }
+}
+
+}  // namespace
+}  // namespace skarn
