@@ -178,7 +178,4 @@ void SimulatorDialog::onSysCommand(unsigned command, std::int64_t) {
     }
 }
 
-// Not written yet: Begin does nothing.
-void SimulatorDialog::OnBegin() {}
-
 }  // namespace skarn

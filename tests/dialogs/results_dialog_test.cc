@@ -1,0 +1,116 @@
+#include "dialogs/results_dialog.h"
+
+#include <clocale>
+#include <string>
+
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "resources/resource_ids.h"
+#include "ui/controls.h"
+#include "ui/testing.h"
+
+namespace skarn {
+namespace {
+
+namespace res = ids::results;
+
+// Puts a locale with a decimal comma in place while it lives, for Qt and,
+// where the system has one, for the C library.
+class CommaLocale {
+public:
+    CommaLocale() : qtBefore_(QLocale()) {
+        if (const char* now = std::setlocale(LC_ALL, nullptr)) cBefore_ = now;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
+            if (std::setlocale(LC_ALL, name)) break;
+    }
+    ~CommaLocale() {
+        QLocale::setDefault(qtBefore_);
+        std::setlocale(LC_ALL, cBefore_.c_str());
+    }
+
+private:
+    QLocale qtBefore_;
+    std::string cBefore_ = "C";
+};
+
+TEST(ResultsDialog, ShowsTheFourValuesAsPrintfGWouldWhateverTheLocale) {
+    struct Case {
+        double given, taken, time, win;
+        const char* shown[4];  // given, taken, time, win %
+    };
+    const Case cases[] = {
+        {0.0, 0.0, 0.0, 0.0, {"0", "0", "0", "0"}},
+        {12.5, 3.1, 60.0, 66.6, {"12.5", "3.1", "60", "66.6"}},
+        {1234.5, 0.1, 1.0, 100.0, {"1234.5", "0.1", "1", "100"}},
+        {-2.5, 1e-5, 123456.0, 33.3, {"-2.5", "1e-05", "123456", "33.3"}},
+    };
+    CommaLocale comma;
+    for (const Case& c : cases) {
+        ResultsDialog results;
+        results.resultDamageGiven = c.given;
+        results.resultDamageTaken = c.taken;
+        results.resultTime = c.time;
+        results.resultWinPercent = c.win;
+        results.showModeless();
+        const int ids[] = {res::kDamageGiven, res::kDamageTaken, res::kTime, res::kWinPercent};
+        for (int i = 0; i < 4; ++i) {
+            Edit* edit = results.edit(ids[i]);
+            ASSERT_NE(edit, nullptr) << ids[i];
+            EXPECT_EQ(edit->text().toStdString(), c.shown[i]) << "field " << ids[i] << ", case " << c.shown[i];
+            EXPECT_TRUE(edit->isReadOnly()) << ids[i];
+        }
+    }
+}
+
+TEST(ResultsDialog, IsTheResultsTemplateWithItsLabels) {
+    ResultsDialog results;
+    results.showModeless();
+    EXPECT_EQ(results.templateId(), ids::kResultsDialog);
+    EXPECT_EQ(results.windowTitle(), "Results");
+    EXPECT_EQ(results.resultDamageGiven + results.resultDamageTaken + results.resultTime +
+                  results.resultWinPercent,
+              0.0);
+    // Each label stands left of its field, on its line.
+    const struct {
+        const char* label;
+        int id;
+    } rows[] = {{"winPercentLabel", res::kWinPercent},
+                {"damageTakenLabel", res::kDamageTaken},
+                {"damageGivenLabel", res::kDamageGiven},
+                {"timeLabel", res::kTime}};
+    const char* texts[] = {"Your Win %:", "Damage Taken", "Damage Given", "Time in seconds"};
+    for (int i = 0; i < 4; ++i) {
+        auto* label = results.findChild<QLabel*>(rows[i].label);
+        ASSERT_NE(label, nullptr) << rows[i].label;
+        EXPECT_EQ(label->text(), texts[i]);
+        EXPECT_EQ(label->geometry().top(), results.edit(rows[i].id)->geometry().top()) << texts[i];
+        EXPECT_LT(label->geometry().right(), results.edit(rows[i].id)->geometry().left()) << texts[i];
+    }
+    EXPECT_TRUE(results.controlAs<QPushButton>(IDOK)->isDefault());
+}
+
+TEST(ResultsDialog, EndsWithOkEscapeOrTheCloseBox) {
+    ModalRecorder modals;
+    modals.setNextAnswer([](Dialog& d) { QTest::mouseClick(d.controlAs<QPushButton>(IDOK), Qt::LeftButton); });
+    modals.setNextAnswer([](Dialog& d) { QTest::keyClick(&d, Qt::Key_Return); });
+    modals.setNextAnswer([](Dialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
+    modals.setNextAnswer([](Dialog& d) { d.close(); });
+    MessageBoxRecorder messages;
+    const int expected[] = {IDOK, IDOK, IDCANCEL, IDCANCEL};
+    for (int result : expected) {
+        ResultsDialog results;
+        results.resultWinPercent = 66.6;
+        EXPECT_EQ(results.doModal(), result);
+        EXPECT_FALSE(results.isVisible());
+    }
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+}  // namespace
+}  // namespace skarn
