@@ -1,8 +1,10 @@
 #include "dialogs/results_dialog.h"
 
 #include <clocale>
+#include <cstdlib>
 #include <string>
 
+#include <QImage>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -110,6 +112,30 @@ TEST(ResultsDialog, EndsWithOkEscapeOrTheCloseBox) {
         EXPECT_FALSE(results.isVisible());
     }
     EXPECT_TRUE(messages.shown().empty());
+}
+
+// The warrior picture is drawn in its place beside the values.
+TEST(ResultsDialog, DrawsTheWarriorBesideTheValues) {
+    ResultsDialog results;
+    results.resultWinPercent = 100.0;
+    results.resultDamageTaken = 67.1;
+    results.resultDamageGiven = 90.0;
+    results.resultTime = 379.0;
+    results.showModeless();
+    auto* warrior = results.findChild<QLabel*>("warriorPicture");
+    ASSERT_NE(warrior, nullptr);
+    const QImage image = results.grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    const QRect area = warrior->geometry();
+    int painted = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x * image.devicePixelRatio(), y * image.devicePixelRatio()) !=
+                image.pixel(0, 0))
+                ++painted;
+    EXPECT_GT(painted, area.width() * area.height() / 4) << "the picture covers its area";
+    // SKARN_SCREENSHOT_RESULTS=path/to/file.png keeps a copy, for the documentation.
+    if (const char* keep = std::getenv("SKARN_SCREENSHOT_RESULTS")) image.save(QString::fromLocal8Bit(keep), "PNG");
 }
 
 }  // namespace
