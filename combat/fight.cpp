@@ -2,361 +2,341 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
+
+#include "combat/draws.h"
 
 namespace skarn {
 
 namespace {
 
-constexpr std::int64_t kMaxFights = 1'000'000'000;
-constexpr std::int64_t kSixtySeconds = 6000;  // ticks of mode 0
+using draws::AtMost101;
+using draws::Leap;
+using draws::Remainder;
+using draws::valueOf;
 
-// Expected work of one fight (generator draws plus swings of both fighters),
-// above which a run is refused, so that 2187 fights finish within seconds.
-constexpr double kMaxExpectedWork = 1'000'000.0;
+constexpr std::int64_t kSixtySeconds = 6000;  // the last tick of a mode 0 fight
 
-struct Range {
-    const char* field;
-    std::int64_t low;
-    std::int64_t high;
-};
+// Dice sums up to this many are turned into blows by a table.
+constexpr std::int64_t kTabulatedSums = 4096;
 
-std::int64_t period(std::int32_t swingDelay) { return std::max<std::int64_t>(1, swingDelay); }
+// A fighter with swing delay d swings on the ticks i with (i + 1) % period == 0,
+// which is what calling tick() once per tick gives; delays 0 and 1 both mean
+// every tick.
+std::int64_t periodOf(std::int32_t swingDelay) { return std::max<std::int64_t>(1, swingDelay); }
 
-std::int32_t swingDelayOf(const Combatant& c) {
-    return 1500000 / (c.weaponSpeed * (c.dexterity + 100));
+std::size_t drawsOfHit(const Combatant& attacker, const Combatant& defender) {
+    return 3 + static_cast<std::size_t>(std::max(0, attacker.diceCount)) +
+           (defender.shieldIndex >= 0 ? 1 : 0);
 }
 
-// Chance that a swing of `a` lands on `d`: r = draw % 101 lands when r <= chance.
-double hitProbability(const Combatant& a, const Combatant& d) {
-    const std::int32_t chance = ((a.weaponSkill + 50) * 50) / (d.weaponSkill + 50);
-    return (std::min(chance, 100) + 1) / 101.0;
-}
-
-// A cautious estimate of the damage of one landed blow of `a` on `d`. The blow
-// is max(1, x) with x almost linear in the dice, so taking x at the mean of
-// its draws does not overstate it.
-double expectedBlow(const Combatant& a, const Combatant& d) {
-    const double meanSum = a.diceCount > 0 ? a.diceCount * (a.diceSides + 1) / 2.0 : 0.0;
-    double dmg = (meanSum + a.damageBonus) * (1.0 + a.strength * 0.002) * ((a.tactics + 50) * 0.01);
-    if (d.shieldIndex >= 0) {
-        const double parried = (std::min(d.parry / 2, 100) + 1) / 101.0;
-        dmg -= parried * d.shieldAbsorb;
-    }
-    const double h = d.armorRating / 2;
-    return std::max(1.0, (dmg - h - h / 2.0) / 2.0);
-}
-
-// Expected ticks for `a` to bring `d` to `hitPoints`.
-double ticksToFell(const Combatant& a, const Combatant& d, std::int32_t hitPoints) {
-    if (hitPoints <= 0) return 0.0;
-    const double swings = hitPoints / (hitProbability(a, d) * expectedBlow(a, d));
-    return swings * static_cast<double>(period(swingDelayOf(a)));
-}
-
-// Expected draws plus one for the swing itself, per swing of `a` at `d`.
-double workPerSwing(const Combatant& a, const Combatant& d) {
-    const double landed = 1.0 + std::max(0, a.diceCount) + (d.shieldIndex >= 0 ? 1.0 : 0.0) + 1.0;
-    return 2.0 + hitProbability(a, d) * landed;
-}
-
-std::optional<RunFault> checkSide(const Combatant& c, const char* side) {
-    const Range ranges[] = {
-        {"Str.", 0, 400},          {"Dex.", 0, 400},        {"A.R.", 0, 100},
-        {"W. Skill", 0, 300},      {"Tactics", 0, 300},     {"Parry", 0, 300},
-        {"weapon speed", 1, 1000}, {"dice count", 0, 1000},
-    };
-    const std::int64_t values[] = {c.strength, c.dexterity, c.armorRating, c.weaponSkill,
-                                   c.tactics,  c.parry,     c.weaponSpeed, c.diceCount};
-    for (std::size_t i = 0; i < std::size(ranges); ++i) {
-        if (values[i] < ranges[i].low || values[i] > ranges[i].high)
-            return RunFault{side, ranges[i].field, values[i], ranges[i].low, ranges[i].high};
-    }
-    if (c.diceCount > 0 && (c.diceSides < 1 || c.diceSides > 1000))
-        return RunFault{side, "dice sides", c.diceSides, 1, 1000};
-    if (c.damageBonus < -100000 || c.damageBonus > 100000)
-        return RunFault{side, "damage bonus", c.damageBonus, -100000, 100000};
-    if (c.shieldIndex >= 0 && (c.shieldAbsorb < -100000 || c.shieldAbsorb > 100000))
-        return RunFault{side, "shield absorb", c.shieldAbsorb, -100000, 100000};
-    return std::nullopt;
-}
-
-std::optional<RunFault> checkHitPoints(std::int32_t hitPoints, const char* side) {
-    if (hitPoints < -1000000 || hitPoints > 1000000)
-        return RunFault{side, "hit points", hitPoints, -1000000, 1000000};
-    return std::nullopt;
-}
-
-// x % d for draws (x < 2^15) and divisors 1 <= d <= 1000 without a division:
-// with m = ceil(2^32 / d), the low 32 bits of m * x are the fraction x / d
-// scaled by 2^32, and multiplying them by d gives the remainder in the high
-// bits. For d = 1, m wraps to 0 and the result is 0, as it should be.
-struct FastModulo {
-    std::uint32_t m;
-    std::uint32_t d;
-
-    explicit FastModulo(std::int32_t divisor)
-        : m(0xFFFFFFFFu / static_cast<std::uint32_t>(divisor) + 1u),
-          d(static_cast<std::uint32_t>(divisor)) {}
-    std::int32_t operator()(int x) const {
-        const std::uint32_t fraction = m * static_cast<std::uint32_t>(x);
-        return static_cast<std::int32_t>((static_cast<std::uint64_t>(fraction) * d) >> 32);
-    }
-};
-
-// k steps of the generator at once: state_k = a * state + c (mod 2^32).
-struct Jump {
-    std::uint32_t a;
-    std::uint32_t c;
-};
-
-// jumps[k] for k = 0..count.
-std::vector<Jump> jumpTable(std::size_t count) {
-    std::vector<Jump> jumps(count + 1);
-    jumps[0] = {1u, 0u};
-    for (std::size_t k = 1; k <= count; ++k)
-        jumps[k] = {jumps[k - 1].a * 214013u, jumps[k - 1].c * 214013u + 2531011u};
-    return jumps;
-}
-
-// One fighter's swing at the other with everything that stays fixed during a
-// run worked out once. The arithmetic and the draws are exactly those of
-// Combatant::rollToHit, rollDamage and dealDamage.
-struct Strike {
-    Combatant* attacker;
-    Combatant* defender;
-    std::int32_t chance;
-    std::int32_t diceCount;
-    FastModulo dice;
-    std::int32_t damageBonus;
-    double strengthFactor;
-    double tacticsFactor;
-    // The blow after Str. and Tactics for each dice sum from diceCount up,
-    // when the sums are few enough to tabulate; empty otherwise.
-    std::vector<std::int32_t> scaledBySum;
-    bool shield;
-    std::int32_t halfParry;
-    std::int32_t shieldAbsorb;
-    std::int32_t halfArmor;
-    FastModulo armor;
-
-    Strike(Combatant& a, Combatant& d)
-        : attacker(&a),
-          defender(&d),
-          chance(((a.hitSkill + 50) * 50) / (d.hitSkill + 50)),
-          diceCount(a.diceCount),
-          dice(a.diceCount > 0 ? a.diceSides : 1),
-          damageBonus(a.damageBonus),
-          strengthFactor(a.strength * 0.002 + 1.0),
-          tacticsFactor((a.tactics + 50.0) * 0.01),
-          shield(d.shieldIndex >= 0),
-          halfParry(d.parry / 2),
-          shieldAbsorb(d.shieldAbsorb),
-          halfArmor(d.armorRating / 2),
-          armor(d.armorRating / 2 + 1) {
-        const std::int64_t sums = a.diceCount > 0 ? std::int64_t{a.diceCount} * (a.diceSides - 1) + 1 : 1;
-        if (sums <= 4096) {
-            scaledBySum.resize(static_cast<std::size_t>(sums));
-            const std::int32_t lowest = std::max(0, a.diceCount);
-            for (std::size_t k = 0; k < scaledBySum.size(); ++k)
-                scaledBySum[k] = scaled(lowest + static_cast<std::int32_t>(k));
+// One fighter's swing at the other, with everything that stays fixed during a
+// run worked out once. A swing is handed the generator state it starts from
+// and takes its draws by leaping ahead from there, so the draws of one blow
+// do not wait on each other. The arithmetic and the draws are exactly those
+// of Combatant::rollToHit, rollDamage and dealDamage.
+class Strike {
+public:
+    // REQUIRES: leaps[k] leaps over k draws, for k up to drawsOfHit(a, d).
+    Strike(const Combatant& a, const Combatant& d, const std::vector<Leap>& leaps)
+        : hits_(((a.hitSkill + 50) * 50) / (d.hitSkill + 50)),
+          hitLeap_(leaps[drawsOfHit(a, d)]),
+          leaps_(leaps.data()),
+          diceCount_(std::max(0, a.diceCount)),
+          dice_(a.diceCount > 0 ? a.diceSides : 1),
+          damageBonus_(a.damageBonus),
+          strengthFactor_(a.strength * 0.002 + 1.0),
+          tacticsFactor_((a.tactics + 50.0) * 0.01),
+          shield_(d.shieldIndex >= 0),
+          parries_(d.parry / 2),
+          shieldAbsorb_(d.shieldAbsorb),
+          halfArmor_(d.armorRating / 2),
+          armor_(d.armorRating / 2 + 1) {
+        const std::int64_t sums =
+            a.diceCount > 0 ? std::int64_t{a.diceCount} * (a.diceSides - 1) + 1 : 1;
+        if (sums <= kTabulatedSums) {
+            scaledBySum_.resize(static_cast<std::size_t>(sums));
+            for (std::size_t k = 0; k < scaledBySum_.size(); ++k)
+                scaledBySum_[k] = scaled(diceCount_ + static_cast<std::int32_t>(k));
         }
     }
 
-    // Steps 2 and 3 of a blow, in double, one rounding per operation.
-    std::int32_t scaled(std::int32_t sum) const {
-        const auto base = static_cast<std::int32_t>(static_cast<double>(sum + damageBonus) * strengthFactor);
-        return static_cast<std::int32_t>(base * tacticsFactor);
-    }
+    // The hit roll, from the state the swing's first draw leaves.
+    bool lands(std::uint32_t afterMiss) const { return hits_(valueOf(afterMiss)); }
+    AtMost101 hitTest() const { return hits_; }
+    Leap hitLeap() const { return hitLeap_; }
+    std::uint32_t afterHit(std::uint32_t start) const { return hitLeap_(start); }
 
-    // Takes the swing from generator state `state`. A miss takes one draw and
-    // a hit 3 + diceCount (+1 against a shield). Whether a swing lands is a
-    // coin toss that a branch would mispredict half the time, so both
-    // outcomes are worked out and the right one kept by masking; and every
-    // draw is taken straight from `state` by a jump of k steps, so the draws
-    // of one swing do not wait on each other.
-    void operator()(std::uint32_t& state, const std::vector<Jump>& jumps) const {
-        attacker->target = defender;
-        const std::uint32_t s = state;
-        const auto at = [&](std::size_t k) { return jumps[k].a * s + jumps[k].c; };
-        const auto value = [](std::uint32_t x) { return static_cast<int>((x >> 16) & 0x7FFFu); };
-        const std::uint32_t afterMiss = at(1);
-        const bool lands = value(afterMiss) % 101 <= chance;
-        std::size_t k = 3;
+    // The blow of a landed swing that starts at generator state `start`: the
+    // dice, Str. and Tactics, the shield, the armour, at least 1.
+    std::int32_t blow(std::uint32_t start) const {
+        const Leap* leap = leaps_ + 3;  // past the hit draw and the further draw
         std::int32_t sum = 0;
-        for (std::int32_t i = 0; i < diceCount; ++i) sum += dice(value(at(k++))) + 1;
-        auto dmg = scaledBySum.empty() ? scaled(sum)
-                                       : scaledBySum[static_cast<std::size_t>(sum - std::max(0, diceCount))];
-        if (shield) {
-            const std::int32_t parried = -static_cast<std::int32_t>(value(at(k++)) % 101 <= halfParry);
-            dmg -= shieldAbsorb & parried;
+        for (std::int32_t i = 0; i < diceCount_; ++i) sum += dice_(valueOf(leap[i](start))) + 1;
+        leap += diceCount_;
+        std::int32_t dmg = scaledBySum_.empty()
+                               ? scaled(sum)
+                               : scaledBySum_[static_cast<std::size_t>(sum - diceCount_)];
+        if (shield_) {
+            const bool parried = parries_(valueOf((*leap)(start)));
+            dmg -= shieldAbsorb_ & -static_cast<std::int32_t>(parried);
+            ++leap;
         }
-        const std::uint32_t afterHit = at(k);
-        dmg = (dmg - halfArmor - armor(value(afterHit))) / 2;
-        dmg = dmg < 1 ? 1 : dmg;
-        const std::uint32_t keep = 0u - static_cast<std::uint32_t>(lands);
-        state = (afterHit & keep) | (afterMiss & ~keep);
-        defender->damageTaken += dmg & static_cast<std::int32_t>(keep);
+        dmg = (dmg - halfArmor_ - armor_(valueOf((*leap)(start)))) / 2;
+        return dmg < 1 ? 1 : dmg;
     }
 
-    // Draws one landed swing takes.
-    std::size_t drawsOfHit() const {
-        return 3 + static_cast<std::size_t>(std::max(0, diceCount)) + (shield ? 1 : 0);
+private:
+    // Steps 2 and 3 of a blow, in double, one rounding per operation:
+    // (sum + bonus) * (Str. * 0.002 + 1.0), cut; times (Tactics + 50.0) * 0.01, cut.
+    std::int32_t scaled(std::int32_t sum) const {
+        const auto base =
+            static_cast<std::int32_t>(static_cast<double>(sum + damageBonus_) * strengthFactor_);
+        return static_cast<std::int32_t>(base * tacticsFactor_);
     }
+
+    AtMost101 hits_;
+    Leap hitLeap_;
+    const Leap* leaps_;
+    std::int32_t diceCount_;
+    Remainder dice_;
+    std::int32_t damageBonus_;
+    double strengthFactor_;
+    double tacticsFactor_;
+    std::vector<std::int32_t> scaledBySum_;  // from the lowest sum up; empty: too many sums
+    bool shield_;
+    AtMost101 parries_;
+    std::int32_t shieldAbsorb_;
+    std::int32_t halfArmor_;
+    Remainder armor_;
 };
 
-// The fight loop. It visits only the ticks on which a swing is due: every
-// other tick just counts both swing timers up, and neither the damage nor the
-// stop rule can change there. A fighter with swing delay d swings on the
-// ticks i with (i + 1) % max(d, 1) == 0, which is what calling tick() once per
-// tick gives.
+// One swing from generator state `state`: the hit roll, and for a landed
+// swing the blow, added to the defender's damage `taken`.
+inline void swing(const Strike& strike, std::uint32_t& state, double& taken) {
+    const std::uint32_t start = state;
+    const std::uint32_t afterMiss = start * draws::kMultiplier + draws::kIncrement;
+    if (strike.lands(afterMiss)) {
+        taken += strike.blow(start);
+        state = strike.afterHit(start);
+    } else {
+        state = afterMiss;
+    }
+}
+
+struct FightEnd {
+    std::int64_t length;
+    double yourTaken;
+    double oppTaken;
+};
+
+// A 60-second fight swings on the same ticks in the same order every time,
+// ticks 0 to 6000, so the order is laid out once per run. A fight then goes in
+// two passes. The first is the chain of hit rolls: it needs only each swing's
+// first draw and whether the swing landed to find where the next swing
+// starts, and it keeps the start states of the landed swings. The second works
+// out the blows of those swings, each from its own start state, and adds each
+// fighter's blows up in the order they fell. The first pass is one long chain
+// of dependent steps and the second is independent work, so the second pass
+// of one fight runs interleaved with the first pass of the next.
+class SixtySecondFights {
+public:
+    // Strike 0 is You at the Opponent, strike 1 the Opponent at You.
+    SixtySecondFights(std::int64_t yourPeriod, std::int64_t oppPeriod, const Strike (&strikes)[2])
+        : strikes_(strikes),
+          hits_{strikes[0].hitTest(), strikes[1].hitTest()},
+          hitLeaps_{strikes[0].hitLeap(), strikes[1].hitLeap()} {
+        std::int64_t yourNext = yourPeriod - 1;
+        std::int64_t oppNext = oppPeriod - 1;
+        for (std::int64_t i = 0; i <= kSixtySeconds; ++i) {
+            const bool yours = i == yourNext;
+            const bool theirs = i == oppNext;
+            if (yours) yourNext += yourPeriod;
+            if (theirs) oppNext += oppPeriod;
+            if (i % 2 == 0) {
+                if (yours) order_.push_back(0);
+                if (theirs) order_.push_back(1);
+            } else {
+                if (theirs) order_.push_back(1);
+                if (yours) order_.push_back(0);
+            }
+        }
+        for (auto& landed : landed_) landed.resize(order_.size() + 1);
+    }
+
+    // Rolls the hits of the first fight from generator state `state`.
+    void begin(std::uint32_t& state) { pass<true, false>(state); }
+
+    // The end of the fight whose hits were rolled last. When `another`, the
+    // hits of the next fight are rolled meanwhile, from `state`.
+    FightEnd next(std::uint32_t& state, bool another) {
+        return another ? pass<true, true>(state) : pass<false, true>(state);
+    }
+
+private:
+    template <bool kRoll, bool kAddUp>
+    FightEnd pass(std::uint32_t& state) {
+        // The start states of landed swings: Yours from the front, the
+        // Opponent's from the back.
+        const std::size_t last = order_.size();
+        const std::uint32_t* const done = landed_[rolled_].data();
+        const std::size_t doneYours = yours_;
+        const std::size_t doneTheirs = theirs_;
+        std::uint32_t* const landed = landed_[1 - rolled_].data();
+        std::size_t yours = 0;
+        std::size_t theirs = 0;
+        FightEnd end{kSixtySeconds, 0.0, 0.0};
+
+        std::uint32_t s = state;
+        for (std::size_t j = 0; j < order_.size(); ++j) {
+            if constexpr (kRoll) {
+                const std::uint8_t who = order_[j];
+                const std::uint32_t afterMiss = s * draws::kMultiplier + draws::kIncrement;
+                const std::uint32_t afterHit = hitLeaps_[who](s);
+                // Masks, not a branch: the hit roll is a coin toss to a predictor.
+                const std::uint32_t keep = hits_[who].mask(valueOf(afterMiss));
+                const std::uint32_t lands = keep & 1u;
+                // Written whether the swing landed or not, kept by counting it.
+                landed[who != 0 ? last - theirs : yours] = s;
+                yours += lands & (who == 0);
+                theirs += lands & who;
+                s = afterMiss ^ ((afterMiss ^ afterHit) & keep);
+            }
+            if constexpr (kAddUp) {
+                if (j < doneYours) end.oppTaken += strikes_[0].blow(done[j]);
+                if (j < doneTheirs) end.yourTaken += strikes_[1].blow(done[last - j]);
+                if (!kRoll && j >= doneYours && j >= doneTheirs) break;
+            }
+        }
+        if constexpr (kRoll) {
+            state = s;
+            yours_ = yours;
+            theirs_ = theirs;
+            rolled_ = 1 - rolled_;
+        }
+        return end;
+    }
+
+    const Strike (&strikes_)[2];
+    const AtMost101 hits_[2];
+    const Leap hitLeaps_[2];
+    std::vector<std::uint8_t> order_;  // 0: You swing, 1: the Opponent swings
+    std::vector<std::uint32_t> landed_[2];  // of the fight rolled last, and the next
+    std::size_t rolled_ = 1;  // which of landed_ the last rolled fight is in
+    std::size_t yours_ = 0;
+    std::size_t theirs_ = 0;
+};
+
 template <bool kSquares>
-RunResults fight(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints,
-                 std::int32_t oppHitPoints, FightMode mode, std::int64_t fights,
-                 RunTotals& totals, const ProgressCallback& progress, Random& rng,
-                 RunSquares* squares) {
+RunResults fightAll(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints,
+                    std::int32_t oppHitPoints, FightMode mode, std::int64_t fights,
+                    RunTotals& totals, const ProgressCallback& progress, Random& rng,
+                    RunSquares* squares) {
     opponent.setSwingDelay();
     you.setSwingDelay();
     opponent.setHitSkill();
     you.setHitSkill();
     totals = RunTotals{};
 
-    const std::int64_t yourPeriod = period(you.swingDelay);
-    const std::int64_t oppPeriod = period(opponent.swingDelay);
-
+    const std::int64_t yourPeriod = periodOf(you.swingDelay);
+    const std::int64_t oppPeriod = periodOf(opponent.swingDelay);
+    std::vector<Leap> leaps(std::max(drawsOfHit(you, opponent), drawsOfHit(opponent, you)) + 1);
+    for (std::size_t k = 1; k < leaps.size(); ++k) leaps[k] = draws::stepAfter(leaps[k - 1]);
+    const Strike strikes[2] = {Strike(you, opponent, leaps), Strike(opponent, you, leaps)};
+    const Strike& yourStrike = strikes[0];
+    const Strike& oppStrike = strikes[1];
     const double yourHp = yourHitPoints;
     const double oppHp = oppHitPoints;
-    const Strike yourStrike(you, opponent);
-    const Strike oppStrike(opponent, you);
-    const std::vector<Jump> jumps =
-        jumpTable(std::max(yourStrike.drawsOfHit(), oppStrike.drawsOfHit()));
-
-    // A 60-second fight (ticks 0 to 6000, recorded as 6000 long) swings on the
-    // same ticks in the same order every time: lay the swings out once and
-    // play them back.
-    std::vector<const Strike*> sixtySeconds;
-    if (mode == DamagePer60Seconds) {
-        const Strike* yours = &yourStrike;
-        const Strike* theirs = &oppStrike;
-        for (std::int64_t i = 0; i <= kSixtySeconds; ++i) {
-            const bool yourSwing = (i + 1) % yourPeriod == 0;
-            const bool theirSwing = (i + 1) % oppPeriod == 0;
-            if (i % 2 == 0) {
-                if (yourSwing) sixtySeconds.push_back(yours);
-                if (theirSwing) sixtySeconds.push_back(theirs);
-            } else {
-                if (theirSwing) sixtySeconds.push_back(theirs);
-                if (yourSwing) sixtySeconds.push_back(yours);
-            }
-        }
-    }
+    // When the stop rule holds before any blow, every fight ends after tick 0.
+    const bool fallen = mode != DamagePer60Seconds &&
+                        (oppHp <= 0.0 || (mode == ToTheDeath && yourHp <= 0.0));
 
     std::uint32_t state = rng.state();
-    for (std::int64_t f = 0; f < fights; ++f) {
-        you.resetSwingTimer();
-        opponent.resetSwingTimer();
-        you.damageTaken = 0.0;
-        opponent.damageTaken = 0.0;
+    std::optional<SixtySecondFights> sixty;
+    if (mode == DamagePer60Seconds) {
+        sixty.emplace(yourPeriod, oppPeriod, strikes);
+        sixty->begin(state);
+    }
 
-        std::int64_t length = kSixtySeconds;
+    for (std::int64_t f = 0; f < fights; ++f) {
+        FightEnd end{0, 0.0, 0.0};
+        std::uint32_t stateAfter = state;  // the generator as this fight leaves it
         if (mode == DamagePer60Seconds) {
-            for (const Strike* strike : sixtySeconds) (*strike)(state, jumps);
+            end = sixty->next(state, f + 1 < fights);
         } else {
+            // Only the ticks on which a swing is due are visited: on the others
+            // both timers just count up, and neither damage nor the stop rule
+            // can change.
             std::int64_t yourNext = yourPeriod - 1;
             std::int64_t oppNext = oppPeriod - 1;
-            // When the rule already holds before any blow, the fight ends on
-            // tick 0 after that tick's swings.
-            const bool fallen = oppHp <= 0.0 || (mode == ToTheDeath && yourHp <= 0.0);
             std::int64_t i = fallen ? 0 : std::min(yourNext, oppNext);
             for (;;) {
                 if (i % 2 == 0) {
-                    if (yourNext == i) { yourStrike(state, jumps); yourNext += yourPeriod; }
-                    if (oppNext == i) { oppStrike(state, jumps); oppNext += oppPeriod; }
+                    if (yourNext == i) {
+                        swing(yourStrike, state, end.oppTaken);
+                        yourNext += yourPeriod;
+                    }
+                    if (oppNext == i) {
+                        swing(oppStrike, state, end.yourTaken);
+                        oppNext += oppPeriod;
+                    }
                 } else {
-                    if (oppNext == i) { oppStrike(state, jumps); oppNext += oppPeriod; }
-                    if (yourNext == i) { yourStrike(state, jumps); yourNext += yourPeriod; }
+                    if (oppNext == i) {
+                        swing(oppStrike, state, end.yourTaken);
+                        oppNext += oppPeriod;
+                    }
+                    if (yourNext == i) {
+                        swing(yourStrike, state, end.oppTaken);
+                        yourNext += yourPeriod;
+                    }
                 }
-                if (opponent.damageTaken >= oppHp) {
+                if (end.oppTaken >= oppHp) {
                     if (mode == ToTheDeath) totals.winCount += 1.0;
                     break;
                 }
-                if (mode == ToTheDeath && you.damageTaken >= yourHp) break;
+                if (mode == ToTheDeath && end.yourTaken >= yourHp) break;
                 i = std::min(yourNext, oppNext);
             }
-            length = i;
+            end.length = i;
+            stateAfter = state;
         }
-        // Where the timers stand after the last tick, as if ticked one by one.
-        you.swingTimer = static_cast<std::int32_t>((length + 1) % yourPeriod);
-        opponent.swingTimer = static_cast<std::int32_t>((length + 1) % oppPeriod);
 
-        const auto ticks = static_cast<double>(length);
+        // The fighters as the tick loop leaves them after the fight's last tick.
+        you.damageTaken = end.yourTaken;
+        opponent.damageTaken = end.oppTaken;
+        you.swingTimer = static_cast<std::int32_t>((end.length + 1) % yourPeriod);
+        opponent.swingTimer = static_cast<std::int32_t>((end.length + 1) % oppPeriod);
+        if (end.length + 1 >= yourPeriod) you.target = &opponent;
+        if (end.length + 1 >= oppPeriod) opponent.target = &you;
+
+        const auto ticks = static_cast<double>(end.length);
         totals.tickSum += ticks;
-        totals.damageGivenSum += opponent.damageTaken;
-        totals.damageTakenSum += you.damageTaken;
+        totals.damageGivenSum += end.oppTaken;
+        totals.damageTakenSum += end.yourTaken;
         if constexpr (kSquares) {
             squares->tickSq += ticks * ticks;
-            squares->damageGivenSq += opponent.damageTaken * opponent.damageTaken;
-            squares->damageTakenSq += you.damageTaken * you.damageTaken;
+            squares->damageGivenSq += end.oppTaken * end.oppTaken;
+            squares->damageTakenSq += end.yourTaken * end.yourTaken;
         }
+        rng.seed(stateAfter);
         if (progress) progress(static_cast<int>((100 * f) / fights));
     }
-    rng.seed(state);
-
     return resultsOf(totals, fights);
 }
 
 }  // namespace
-
-std::string RunFault::message() const {
-    std::string text;
-    if (!side.empty()) text = side + ": ";
-    text += field + " " + std::to_string(value) + " is out of range (" + std::to_string(low) +
-            " to " + std::to_string(high) + ").";
-    return text;
-}
-
-std::optional<RunFault> findRunFault(const Combatant& you, const Combatant& opponent,
-                                     std::int32_t yourHitPoints, std::int32_t oppHitPoints,
-                                     FightMode mode, std::int64_t fights) {
-    if (mode < DamagePer60Seconds || mode > ToTheDeath)
-        return RunFault{"", "fight mode", mode, 0, 2};
-    if (fights < 1 || fights > kMaxFights) return RunFault{"", "number of fights", fights, 1, kMaxFights};
-    if (auto fault = checkSide(you, "You")) return fault;
-    if (auto fault = checkSide(opponent, "Opponent")) return fault;
-    if (mode == ToTheDeath) {
-        if (auto fault = checkHitPoints(yourHitPoints, "You")) return fault;
-    }
-    if (mode != DamagePer60Seconds) {
-        if (auto fault = checkHitPoints(oppHitPoints, "Opponent")) return fault;
-    }
-
-    double ticks = static_cast<double>(kSixtySeconds + 1);
-    if (mode == ToDeathOfOpponent) {
-        ticks = ticksToFell(you, opponent, oppHitPoints);
-    } else if (mode == ToTheDeath) {
-        ticks = std::min(ticksToFell(you, opponent, oppHitPoints),
-                         ticksToFell(opponent, you, yourHitPoints));
-    }
-    const double work =
-        ticks / static_cast<double>(period(swingDelayOf(you))) * workPerSwing(you, opponent) +
-        ticks / static_cast<double>(period(swingDelayOf(opponent))) * workPerSwing(opponent, you);
-    if (work > kMaxExpectedWork) {
-        return RunFault{"", "expected work per fight", static_cast<std::int64_t>(work), 0,
-                        static_cast<std::int64_t>(kMaxExpectedWork)};
-    }
-    return std::nullopt;
-}
 
 RunResults runFights(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints,
                      std::int32_t oppHitPoints, FightMode mode, std::int64_t fights,
                      RunTotals& totals, const ProgressCallback& progress, Random& rng,
                      RunSquares* squares) {
     if (squares != nullptr) {
-        return fight<true>(you, opponent, yourHitPoints, oppHitPoints, mode, fights, totals,
-                           progress, rng, squares);
+        return fightAll<true>(you, opponent, yourHitPoints, oppHitPoints, mode, fights, totals,
+                              progress, rng, squares);
     }
-    return fight<false>(you, opponent, yourHitPoints, oppHitPoints, mode, fights, totals,
-                        progress, rng, nullptr);
+    return fightAll<false>(you, opponent, yourHitPoints, oppHitPoints, mode, fights, totals,
+                           progress, rng, nullptr);
 }
 
 RunResults resultsOf(const RunTotals& totals, std::int64_t fights) {
@@ -365,6 +345,7 @@ RunResults resultsOf(const RunTotals& totals, std::int64_t fights) {
     results.resultDamageGiven = truncateTo(totals.damageGivenSum / n, 1);
     results.resultDamageTaken = truncateTo(totals.damageTakenSum / n, 1);
     results.resultWinPercent = truncateTo((totals.winCount * 100.0) / n, 1);
+    // N * 100 is formed as an integer, in 64 bits so that it cannot wrap.
     results.resultTime = truncateTo(totals.tickSum / static_cast<double>(fights * 100), 0);
     return results;
 }
@@ -373,7 +354,8 @@ double truncateTo(double x, int digits) {
     std::int32_t m = 1;
     for (int i = 0; i < std::min(digits, 9); ++i) m *= 10;
     const double scaled = x * m;
-    // Within 32 bits this is the integer cut; beyond, the same cut in double.
+    // Within 32 bits this is the integer cut; beyond, the same cut in double
+    // (converting such a value to a 32-bit integer is undefined).
     const double cut = (scaled > -2147483649.0 && scaled < 2147483648.0)
                            ? static_cast<double>(static_cast<std::int32_t>(scaled))
                            : std::trunc(scaled);

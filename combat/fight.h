@@ -52,20 +52,42 @@ struct RunFault {
     std::int64_t value = 0;
     std::int64_t low = 0;
     std::int64_t high = 0;
+    // Every value is in range, but the fights would last too long: `value` is
+    // the expected time of one fight and `high` the most allowed, in
+    // microseconds (see expectedFightMicroseconds).
+    bool tooLong = false;
 
     // One sentence for the user, e.g.
-    // "Opponent: weapon speed 0 is out of range (1 to 1000)."
+    // "Opponent: weapon speed 0 is out of range (1 to 10000)." or
+    // "Fights would last too long (about 38.0 ms each, at most 2.3 ms)."
     std::string message() const;
 };
 
-// Checks the values runFights depends on, before it is called: non-zero
-// divisors, products within 32 bits, fights that end within the limits.
-// Returns the first fault found, or nothing when the run may go ahead.
+// Checks the values runFights depends on, before it is called, and returns
+// the first fault found, or nothing when the run may go ahead:
+// - the fight mode is 0, 1 or 2 and there are 1 to 10^9 fights;
+// - each side's Str. and Dex. lie in 0..400, A.R. in 0..100, W. Skill,
+//   Tactics and Parry in 0..300 (the main window's ranges), weapon speed in
+//   1..10000, dice count in 0..1000, dice sides in 1..1000 (when there are
+//   dice), damage bonus and (with a shield) shield absorb in -100000..100000,
+//   and the hit points the stop rule uses in -1000000..1000000; so no divisor
+//   is zero and every product and conversion stays within 32 bits;
+// - the expected time of one fight (expectedFightMicroseconds) is at most
+//   2.3 ms, so that 2187 fights take about 5 seconds at most.
 // Statistics are read from the fighters as copied in by the caller (before
 // setSwingDelay / setHitSkill).
 std::optional<RunFault> findRunFault(const Combatant& you, const Combatant& opponent,
                                      std::int32_t yourHitPoints, std::int32_t oppHitPoints,
                                      FightMode mode, std::int64_t fights);
+
+// An estimate, on the generous side, of the time runFights takes for one
+// fight of these fighters, in microseconds of the development machine (a
+// 2-core AMD EPYC): the expected swings of both fighters until the stop rule
+// holds, their landed blows and dice.
+// REQUIRES: the values are in the ranges findRunFault checks.
+double expectedFightMicroseconds(const Combatant& you, const Combatant& opponent,
+                                 std::int32_t yourHitPoints, std::int32_t oppHitPoints,
+                                 FightMode mode);
 
 // Fights `fights` fights between the two fighters and returns the averages.
 // Prepares both fighters (swing delay, hit skill), resets the totals, and

@@ -51,31 +51,52 @@ struct Case {
     }
 };
 
+// What a progress callback sees: the value, and the generator and the
+// fighters' damage as the fight just finished left them.
+struct Report {
+    int progress;
+    std::uint32_t state;
+    double yourDamage, oppDamage;
+    bool operator==(const Report&) const = default;
+};
+
 struct Outcome {
     RunResults results;
     RunTotals totals;
     Combatant you, opp;
     std::uint32_t state = 0;
-    std::vector<int> progress;
+    std::vector<Report> reports;
+
+    std::vector<int> progress() const {
+        std::vector<int> values;
+        for (const Report& r : reports) values.push_back(r.progress);
+        return values;
+    }
 };
 
-Outcome runFast(const Case& c) {
+template <typename Run>
+Outcome runWith(const Case& c, Run run) {
     Outcome o{{}, {}, c.you.make(), c.opp.make(), 0, {}};
     Random rng(c.seed);
-    o.results = runFights(o.you, o.opp, c.yourHp, c.oppHp, c.mode, c.fights, o.totals,
-                          [&](int p) { o.progress.push_back(p); }, rng);
+    o.results = run(o, rng, [&](int p) {
+        o.reports.push_back({p, rng.state(), o.you.damageTaken, o.opp.damageTaken});
+    });
     o.state = rng.state();
     return o;
 }
 
+Outcome runFast(const Case& c) {
+    return runWith(c, [&](Outcome& o, Random& rng, const ProgressCallback& progress) {
+        return runFights(o.you, o.opp, c.yourHp, c.oppHp, c.mode, c.fights, o.totals, progress,
+                         rng);
+    });
+}
+
 Outcome runReference(const Case& c) {
-    Outcome o{{}, {}, c.you.make(), c.opp.make(), 0, {}};
-    Random rng(c.seed);
-    o.results = testing::referenceRunFights(o.you, o.opp, c.yourHp, c.oppHp, c.mode, c.fights,
-                                            o.totals, [&](int p) { o.progress.push_back(p); },
-                                            rng);
-    o.state = rng.state();
-    return o;
+    return runWith(c, [&](Outcome& o, Random& rng, const ProgressCallback& progress) {
+        return testing::referenceRunFights(o.you, o.opp, c.yourHp, c.oppHp, c.mode, c.fights,
+                                           o.totals, progress, rng);
+    });
 }
 
 void expectSame(const Case& c) {
@@ -91,7 +112,7 @@ void expectSame(const Case& c) {
     EXPECT_EQ(fast.totals.damageGivenSum, ref.totals.damageGivenSum) << what;
     EXPECT_EQ(fast.totals.tickSum, ref.totals.tickSum) << what;
     EXPECT_EQ(fast.state, ref.state) << what;
-    EXPECT_EQ(fast.progress, ref.progress) << what;
+    EXPECT_TRUE(fast.reports == ref.reports) << what;
     EXPECT_EQ(fast.you.damageTaken, ref.you.damageTaken) << what;
     EXPECT_EQ(fast.opp.damageTaken, ref.opp.damageTaken) << what;
     EXPECT_EQ(fast.you.swingTimer, ref.you.swingTimer) << what;
@@ -111,13 +132,16 @@ void expectSame(const Case& c) {
 
 TEST(RunFightsTest, MatchesTheTickLoopOnChosenCases) {
     std::vector<Case> cases;
-    Case typical;  // 187-tick swing against a slower one
+    Case typical;  // a 187-tick swing against a slower one
     typical.opp.weaponSpeed = 30;
     typical.opp.dexterity = 60;
     for (FightMode mode : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
         Case c = typical;
         c.mode = mode;
         cases.push_back(c);
+        c.fights = 10;  // fights run one after another through the same generator
+        cases.push_back(c);
+        c.fights = 3;
         c.you.weaponSpeed = 7500;  // swing delay 1
         cases.push_back(c);
         c.you.weaponSpeed = 4000;  // swing delay 0
@@ -127,7 +151,11 @@ TEST(RunFightsTest, MatchesTheTickLoopOnChosenCases) {
         cases.push_back(c);
         c = typical;
         c.mode = mode;
-        c.you.weaponSpeed = 1;  // 15000 ticks, beyond mode 0's limit
+        c.opp = c.you;  // equal delays of 187
+        cases.push_back(c);
+        c = typical;
+        c.mode = mode;
+        c.you.weaponSpeed = 1;  // 15000 ticks, beyond mode 0's end: no swing at all
         c.you.dexterity = 0;
         cases.push_back(c);
         c = typical;
@@ -144,6 +172,7 @@ TEST(RunFightsTest, MatchesTheTickLoopOnChosenCases) {
             cases.push_back(c);
             c.yourHp = hp;
             c.you.weaponSpeed = 4000;  // a swing due on tick 0 too
+            c.you.dexterity = 300;
             cases.push_back(c);
         }
         c = typical;
@@ -158,7 +187,11 @@ TEST(RunFightsTest, MatchesTheTickLoopOnChosenCases) {
         c.oppHp = c.yourHp = 10000;
         cases.push_back(c);
     }
-    for (const Case& c : cases) expectSame(c);
+    for (const Case& c : cases) {
+        ASSERT_FALSE(findRunFault(c.you.make(), c.opp.make(), c.yourHp, c.oppHp, c.mode, c.fights))
+            << c.describe();
+        expectSame(c);
+    }
 }
 
 TEST(RunFightsTest, MatchesTheTickLoopOnGeneratedCases) {
@@ -175,26 +208,32 @@ TEST(RunFightsTest, MatchesTheTickLoopOnGeneratedCases) {
         f.tactics = pick({0, 8, 100, 300});
         f.weaponSkill = pick({0, 100, 300});
         f.parry = pick({0, 100, 300});
-        f.weaponSpeed = pick({1, 20, 40, 200, 7500});
-        f.diceCount = pick({0, 1, 3});
-        f.diceSides = pick({1, 6, 20});
-        f.damageBonus = pick({-5, 0, 10});
-        f.shieldAbsorb = pick({0, 5, 50});
+        f.weaponSpeed = pick({1, 20, 40, 200, 3751, 7500, 10000});  // delays 15000 .. 0
+        f.diceCount = pick({0, 1, 3, 40});
+        f.diceSides = pick({1, 6, 20, 1000});
+        f.damageBonus = pick({-1000, -5, 0, 10, 100000});
+        f.shieldAbsorb = pick({-10, 0, 5, 50});
         f.shieldIndex = pick({-1, 0});
         return f;
     };
-    for (int n = 0; n < 150; ++n) {
+    int compared = 0;
+    for (int n = 0; n < 300; ++n) {
         Case c;
         c.you = fighter();
         c.opp = fighter();
         c.mode = static_cast<FightMode>(pick({0, 1, 2}));
         c.yourHp = pick({-1, 0, 1, 40, 120});
         c.oppHp = pick({-1, 0, 1, 40, 120});
-        c.fights = pick({1, 2, 4});
+        c.fights = pick({1, 2, 5});
         c.seed = static_cast<std::uint32_t>(gen());
-        if (findRunFault(c.you.make(), c.opp.make(), c.yourHp, c.oppHp, c.mode, c.fights)) continue;
+        const Combatant you = c.you.make(), opp = c.opp.make();
+        if (findRunFault(you, opp, c.yourHp, c.oppHp, c.mode, c.fights)) continue;
+        // The tick loop visits every tick: keep its fights short.
+        if (expectedFightMicroseconds(you, opp, c.yourHp, c.oppHp, c.mode) > 200.0) continue;
         expectSame(c);
+        ++compared;
     }
+    EXPECT_GT(compared, 200);
 }
 
 TEST(RunFightsTest, ModeZeroLastsSixtySecondsAndCountsNoWins) {
@@ -287,7 +326,7 @@ TEST(RunFightsTest, ProgressReportsEachFightAndNeverAHundred) {
     for (const P& p : {P{1, {0}}, P{3, {0, 33, 66}}, P{4, {0, 25, 50, 75}}}) {
         Case c;
         c.fights = p.fights;
-        EXPECT_EQ(runFast(c).progress, p.expected) << p.fights;
+        EXPECT_EQ(runFast(c).progress(), p.expected) << p.fights;
     }
 }
 
@@ -322,12 +361,10 @@ TEST(TruncateToTest, CutsTowardZero) {
     }
 }
 
-// Every pairing of the weakest and the strongest fighter the window allows
-// (with weapons up to speed 200 and 100 dice of 100 sides, 10,000 hit points)
-// may run, up to 10^9 fights. The exception is mode 1 when the You side is
-// outmatched: the Opponent swings on (every 15 ticks, with up to 100 dice)
-// while the You side needs hundreds of millions of ticks to fell 10,000 hit
-// points; see below.
+// The main window's ranges, with weapons up to speed 200 and 100 dice of 100
+// sides, bonuses of +-1000 and 10,000 hit points, may always run in modes 0
+// and 2, up to 10^9 fights: every pairing of the weakest, the strongest and a
+// typical fighter, and the longest fights these values allow.
 TEST(FindRunFaultTest, LetsTheWindowsRangesThrough) {
     Fighter low, high, typical;
     low.strength = low.dexterity = low.armorRating = low.tactics = low.weaponSkill = low.parry = 0;
@@ -342,31 +379,63 @@ TEST(FindRunFaultTest, LetsTheWindowsRangesThrough) {
     high.diceSides = 100;
     high.damageBonus = 1000;
     high.shieldIndex = 0;
-    const Fighter* fighters[] = {&low, &high, &typical};
-    for (FightMode mode : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
-        for (const Fighter* you : fighters) {
-            for (const Fighter* opp : fighters) {
-                const bool outmatched = (you == &low && opp != &low) || (opp == &high && you != &high);
-                if (mode == ToDeathOfOpponent && outmatched) continue;
-                EXPECT_FALSE(findRunFault(you->make(), opp->make(), 10000, 10000, mode, 1000000000))
-                    << "mode " << mode << " you " << (you - &low) << " opp " << (opp - &low);
-            }
+    high.shieldAbsorb = 1000;
+    // Blows of 1 from 100 dice, the most work a blow can be: as long as the
+    // fights of 10,000 hit points get, with all the dice to draw.
+    Fighter feeble = high;
+    feeble.strength = feeble.tactics = 0;
+    feeble.diceSides = 1;
+    feeble.damageBonus = -1000;
+    feeble.weaponSkill = 0;
+    Fighter sure = feeble;  // lands every swing on a W. Skill of 0
+    sure.weaponSkill = 300;
+    // The longest: 8 swings in 101 land against every swing, with swing delays
+    // in the ratio that lets neither side fall first (225 and 2840 ticks).
+    Fighter quick = feeble, slow = sure;
+    quick.weaponSpeed = 14;
+    quick.dexterity = 375;
+    slow.weaponSpeed = 2;
+    slow.dexterity = 164;
+    struct Pair { const Fighter* you; const Fighter* opp; const char* what; };
+    std::vector<Pair> pairs = {{&feeble, &feeble, "feeble"}, {&quick, &slow, "balanced"},
+                               {&slow, &quick, "balanced, sides swapped"},
+                               {&feeble, &sure, "feeble against sure"}};
+    const Fighter* corners[] = {&low, &high, &typical};
+    for (const Fighter* you : corners)
+        for (const Fighter* opp : corners) pairs.push_back({you, opp, "corner"});
+    for (FightMode mode : {DamagePer60Seconds, ToTheDeath}) {
+        for (const Pair& p : pairs) {
+            const auto fault =
+                findRunFault(p.you->make(), p.opp->make(), 10000, 10000, mode, 1000000000);
+            EXPECT_FALSE(fault) << "mode " << mode << " " << p.what << ": " << fault->message();
         }
+    }
+    // Mode 1 too, where the You side can fell the Opponent.
+    for (const Pair& p : {Pair{&high, &low, "high against low"}, Pair{&typical, &low, "typical against low"},
+                          Pair{&sure, &feeble, "sure against feeble"}}) {
+        EXPECT_FALSE(findRunFault(p.you->make(), p.opp->make(), 10000, 10000, ToDeathOfOpponent, 2187))
+            << p.what;
     }
 }
 
 TEST(FindRunFaultTest, NamesTheSideAndTheValue) {
     struct F { const char* what; Fighter you, opp; int yourHp, oppHp; FightMode mode;
                std::int64_t fights; std::string message; };
-    Fighter ok, noSpeed, lowDex, noSides;
+    Fighter ok, noSpeed, lowDex, noSides, lowArmour, fast;
     noSpeed.weaponSpeed = 0;
     lowDex.dexterity = -100;
     noSides.diceSides = 0;
+    lowArmour.armorRating = -2;  // A.R. / 2 + 1 would be 0
+    fast.weaponSpeed = 10001;
     const F cases[] = {
         {"speed 0", ok, noSpeed, 100, 100, ToTheDeath, 3,
-         "Opponent: weapon speed 0 is out of range (1 to 1000)."},
+         "Opponent: weapon speed 0 is out of range (1 to 10000)."},
+        {"speed 10001", fast, ok, 100, 100, ToTheDeath, 3,
+         "You: weapon speed 10001 is out of range (1 to 10000)."},
         {"dex -100", lowDex, ok, 100, 100, DamagePer60Seconds, 3,
          "You: Dex. -100 is out of range (0 to 400)."},
+        {"A.R. -2", ok, lowArmour, 100, 100, DamagePer60Seconds, 3,
+         "Opponent: A.R. -2 is out of range (0 to 100)."},
         {"sides 0", noSides, ok, 100, 100, DamagePer60Seconds, 3,
          "You: dice sides 0 is out of range (1 to 1000)."},
         {"hit points", ok, ok, 100, 2000000, ToDeathOfOpponent, 3,
@@ -379,11 +448,14 @@ TEST(FindRunFaultTest, NamesTheSideAndTheValue) {
         ASSERT_TRUE(fault) << f.what;
         EXPECT_EQ(fault->message(), f.message) << f.what;
     }
+    // Hit points that no stop rule uses are not checked.
+    EXPECT_FALSE(findRunFault(ok.make(), ok.make(), 2000000, 2000000, DamagePer60Seconds, 3));
+    EXPECT_FALSE(findRunFault(ok.make(), ok.make(), 2000000, 100, ToDeathOfOpponent, 3));
 }
 
-// The slowest fighter, doing 1 point a blow and rarely landing, would need
-// about 10^8 swings of both fighters to fell 10,000 hit points in mode 1:
-// refused, not left to run for hours.
+// The slowest fighter, doing 1 point a blow and landing 8 swings in 101, needs
+// about 2 * 10^9 ticks to fell 10,000 hit points in mode 1, while the
+// Opponent swings every 15 ticks: refused, not left to run for hours.
 TEST(FindRunFaultTest, RefusesFightsThatWouldNotEndInReasonableTime) {
     Fighter weak, fast;
     weak.weaponSkill = 0;
@@ -398,7 +470,72 @@ TEST(FindRunFaultTest, RefusesFightsThatWouldNotEndInReasonableTime) {
     fast.armorRating = 100;
     const auto fault = findRunFault(weak.make(), fast.make(), 10000, 10000, ToDeathOfOpponent, 3);
     ASSERT_TRUE(fault);
-    EXPECT_EQ(fault->field, "expected work per fight");
+    EXPECT_TRUE(fault->tooLong);
+    EXPECT_GT(fault->value, 100 * fault->high);
+    // The same pair in mode 2 ends when the fast side fells the weak one.
+    EXPECT_FALSE(findRunFault(weak.make(), fast.make(), 10000, 10000, ToTheDeath, 3));
+
+    RunFault tooLong;
+    tooLong.value = 38042;
+    tooLong.high = 2500;
+    tooLong.tooLong = true;
+    EXPECT_EQ(tooLong.message(), "Fights would last too long (about 38.0 ms each, at most 2.5 ms).");
+}
+
+// A sure hit of 1 point every 15000 ticks on 150,000 hit points ends on tick
+// 15000 * 150000 - 1, past 2^31.
+TEST(RunFightsTest, CountsFightsLongerThan2To31Ticks) {
+    Case c;
+    c.mode = ToDeathOfOpponent;
+    c.you.weaponSpeed = 1;
+    c.you.dexterity = 0;
+    c.you.weaponSkill = 300;
+    c.opp.weaponSkill = 0;
+    c.you.diceCount = 0;
+    c.you.damageBonus = 0;
+    c.opp.weaponSpeed = 1;
+    c.opp.dexterity = 0;
+    c.oppHp = 150000;
+    c.fights = 2;
+    ASSERT_FALSE(findRunFault(c.you.make(), c.opp.make(), c.yourHp, c.oppHp, c.mode, c.fights));
+    const Outcome o = runFast(c);
+    EXPECT_EQ(o.totals.tickSum, 2 * 2249999999.0);
+    EXPECT_EQ(o.results.resultTime, 22499999.0);
+    EXPECT_EQ(o.opp.damageTaken, 150000.0);
+}
+
+// 100 * f passes 2^31 from the 21,474,837th fight on; a 32-bit product would
+// report negative progress there.
+TEST(RunFightsTest, ProgressStaysExactPast2To31Over100Fights) {
+    Case c;
+    c.mode = ToDeathOfOpponent;
+    c.oppHp = 0;  // every fight ends on tick 0, before any swing
+    c.fights = 21500000;
+    Combatant you = c.you.make(), opp = c.opp.make();
+    RunTotals totals;
+    Random rng(c.seed);
+    std::int64_t calls = 0;
+    int last = -1;
+    bool ordered = true;
+    runFights(you, opp, c.yourHp, c.oppHp, c.mode, c.fights, totals,
+              [&](int p) {
+                  ordered = ordered && p >= last && p == (100 * calls) / c.fights;
+                  last = p;
+                  ++calls;
+              },
+              rng);
+    EXPECT_EQ(calls, c.fights);
+    EXPECT_TRUE(ordered);
+    EXPECT_EQ(last, 99);
+}
+
+TEST(ResultsOfTest, AveragesOverAThousandMillionFights) {
+    RunTotals totals;
+    totals.tickSum = 6000.0 * 1e9;
+    totals.winCount = 2e9 / 3.0;
+    EXPECT_EQ(resultsOf(totals, 1000000000).resultTime, 60.0);
+    totals.winCount = 2.0;
+    EXPECT_EQ(resultsOf(totals, 3).resultWinPercent, 66.6);
 }
 
 }  // namespace
