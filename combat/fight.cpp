@@ -18,8 +18,10 @@ using draws::valueOf;
 
 constexpr std::int64_t kSixtySeconds = 6000;  // the last tick of a mode 0 fight
 
-// Dice sums up to this many are turned into blows by a table.
+// Dice sums up to this many, and up to this many per fight of the run, are
+// turned into blows by a table: enough to pay for filling it.
 constexpr std::int64_t kTabulatedSums = 4096;
+constexpr std::int64_t kTabulatedSumsPerFight = 64;
 
 // A fighter with swing delay d swings on the ticks i with (i + 1) % period == 0,
 // which is what calling tick() once per tick gives; delays 0 and 1 both mean
@@ -39,7 +41,8 @@ std::size_t drawsOfHit(const Combatant& attacker, const Combatant& defender) {
 class Strike {
 public:
     // REQUIRES: leaps[k] leaps over k draws, for k up to drawsOfHit(a, d).
-    Strike(const Combatant& a, const Combatant& d, const std::vector<Leap>& leaps)
+    Strike(const Combatant& a, const Combatant& d, const std::vector<Leap>& leaps,
+           std::int64_t fights)
         : hits_(((a.hitSkill + 50) * 50) / (d.hitSkill + 50)),
           hitLeap_(leaps[drawsOfHit(a, d)]),
           leaps_(leaps.data()),
@@ -55,7 +58,7 @@ public:
           armor_(d.armorRating / 2 + 1) {
         const std::int64_t sums =
             a.diceCount > 0 ? std::int64_t{a.diceCount} * (a.diceSides - 1) + 1 : 1;
-        if (sums <= kTabulatedSums) {
+        if (sums <= kTabulatedSums && sums <= kTabulatedSumsPerFight * fights) {
             scaledBySum_.resize(static_cast<std::size_t>(sums));
             for (std::size_t k = 0; k < scaledBySum_.size(); ++k)
                 scaledBySum_[k] = scaled(diceCount_ + static_cast<std::int32_t>(k));
@@ -243,7 +246,8 @@ RunResults fightAll(Combatant& you, Combatant& opponent, std::int32_t yourHitPoi
     const std::int64_t oppPeriod = periodOf(opponent.swingDelay);
     std::vector<Leap> leaps(std::max(drawsOfHit(you, opponent), drawsOfHit(opponent, you)) + 1);
     for (std::size_t k = 1; k < leaps.size(); ++k) leaps[k] = draws::stepAfter(leaps[k - 1]);
-    const Strike strikes[2] = {Strike(you, opponent, leaps), Strike(opponent, you, leaps)};
+    const Strike strikes[2] = {Strike(you, opponent, leaps, fights),
+                               Strike(opponent, you, leaps, fights)};
     const Strike& yourStrike = strikes[0];
     const Strike& oppStrike = strikes[1];
     const double yourHp = yourHitPoints;
