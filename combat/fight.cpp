@@ -191,9 +191,20 @@ private:
         std::size_t theirs = 0;
         FightEnd end{kSixtySeconds, 0.0, 0.0};
 
+        // The blows of the fight before, Yours first, each fighter's in the
+        // order they fell; one every second swing, to spread the work over
+        // the chain of hit rolls.
+        const auto addUp = [&](std::size_t k) {
+            if (k < doneYours) {
+                end.oppTaken += strikes_[0].blow(done[k]);
+            } else if (k < doneYours + doneTheirs) {
+                end.yourTaken += strikes_[1].blow(done[last - (k - doneYours)]);
+            }
+        };
         std::uint32_t s = state;
-        for (std::size_t j = 0; j < order_.size(); ++j) {
-            if constexpr (kRoll) {
+        std::size_t k = 0;
+        if constexpr (kRoll) {
+            for (std::size_t j = 0; j < order_.size(); ++j) {
                 const std::uint8_t who = order_[j];
                 const std::uint32_t afterMiss = s * draws::kMultiplier + draws::kIncrement;
                 const std::uint32_t afterHit = hitLeaps_[who](s);
@@ -205,12 +216,13 @@ private:
                 yours += lands & (who == 0);
                 theirs += lands & who;
                 s = afterMiss ^ ((afterMiss ^ afterHit) & keep);
+                if constexpr (kAddUp) {
+                    if (j % 2 == 0) addUp(k++);
+                }
             }
-            if constexpr (kAddUp) {
-                if (j < doneYours) end.oppTaken += strikes_[0].blow(done[j]);
-                if (j < doneTheirs) end.yourTaken += strikes_[1].blow(done[last - j]);
-                if (!kRoll && j >= doneYours && j >= doneTheirs) break;
-            }
+        }
+        if constexpr (kAddUp) {
+            while (k < doneYours + doneTheirs) addUp(k++);
         }
         if constexpr (kRoll) {
             state = s;
