@@ -37,8 +37,8 @@ constexpr OptionSpec kOptions[] = {
 };
 
 const OptionSpec* findOption(std::string_view name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (spec.name == name) return &spec;
+    for (const OptionSpec& option : kOptions) {
+        if (option.name == name) return &option;
     }
     return nullptr;
 }
@@ -105,17 +105,17 @@ ParseResult parseArguments(const std::vector<std::string>& words) {
             name = word.substr(0, eq);
             value = word.substr(eq + 1);
         }
-        const OptionSpec* spec = findOption(name);
-        if (!spec) return fail("unknown option '" + name + "'");
-        if (spec->takesValue && !value) {
+        const OptionSpec* option = findOption(name);
+        if (!option) return fail("unknown option '" + name + "'");
+        if (option->takesValue && !value) {
             if (i + 1 >= words.size()) return fail("option " + name + " needs a value");
             value = words[++i];
         }
-        if (!spec->takesValue && value) return fail("option " + name + " takes no value");
-        seen.push_back(spec->opt);
+        if (!option->takesValue && value) return fail("option " + name + " takes no value");
+        seen.push_back(option->opt);
         seenNames.push_back(name);
 
-        switch (spec->opt) {
+        switch (option->opt) {
         case Opt::Help: help = true; break;
         case Opt::Version: version = true; break;
         case Opt::Json: args.json = true; break;

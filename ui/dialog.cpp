@@ -119,13 +119,13 @@ QRect Dialog::unitsToPixels(int x, int y, int width, int height) const {
 
 void Dialog::createControls() {
     QWidget* previousFocus = nullptr;
-    for (const ControlTemplate& spec : template_.controls) {
-        QWidget* widget = createControl(spec);
-        widget->setObjectName(fromUtf8(spec.objectName));
-        widget->setAccessibleName(spec.accessibleName.empty() ? withoutMnemonic(fromUtf8(spec.caption))
-                                                              : fromUtf8(spec.accessibleName));
-        if (!spec.toolTip.empty()) widget->setToolTip(fromUtf8(spec.toolTip));
-        if (takesFocus(spec.kind)) {
+    for (const ControlTemplate& plan : template_.controls) {
+        QWidget* widget = createControl(plan);
+        widget->setObjectName(fromUtf8(plan.objectName));
+        widget->setAccessibleName(plan.accessibleName.empty() ? withoutMnemonic(fromUtf8(plan.caption))
+                                                              : fromUtf8(plan.accessibleName));
+        if (!plan.toolTip.empty()) widget->setToolTip(fromUtf8(plan.toolTip));
+        if (takesFocus(plan.kind)) {
             widget->setFocusPolicy(Qt::StrongFocus);
             if (previousFocus) QWidget::setTabOrder(previousFocus, widget);
             previousFocus = widget;
@@ -133,7 +133,7 @@ void Dialog::createControls() {
             widget->setFocusPolicy(Qt::NoFocus);
         }
         controls_.push_back(widget);
-        if (spec.id != -1) byId_.emplace(spec.id, widget);
+        if (plan.id != -1) byId_.emplace(plan.id, widget);
     }
     fitCaptions();
 }
@@ -144,15 +144,15 @@ void Dialog::fitCaptions() {
     // caption would be cut, its control grows toward the free side, up to
     // the next control on its row.
     for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const ControlTemplate& spec = template_.controls[i];
+        const ControlTemplate& plan = template_.controls[i];
         QWidget* widget = controls_[i];
         int needed = 0;
-        if (spec.kind == ControlKind::CheckBox) needed = widget->sizeHint().width();
-        if (spec.kind == ControlKind::Static)
+        if (plan.kind == ControlKind::CheckBox) needed = widget->sizeHint().width();
+        if (plan.kind == ControlKind::Static)
             needed = widget->fontMetrics().horizontalAdvance(static_cast<QLabel*>(widget)->text());
         QRect rect = widget->geometry();
         if (needed <= rect.width()) continue;
-        const bool growLeft = spec.kind == ControlKind::Static && (spec.style & kRightAligned);
+        const bool growLeft = plan.kind == ControlKind::Static && (plan.style & kRightAligned);
         int limit = growLeft ? 0 : width();
         for (std::size_t j = 0; j < controls_.size(); ++j) {
             const QRect other = controls_[j]->geometry();
@@ -169,22 +169,22 @@ void Dialog::fitCaptions() {
     }
 }
 
-QWidget* Dialog::createControl(const ControlTemplate& spec) {
-    const QString caption = fromUtf8(spec.caption);
-    const QRect rect = unitsToPixels(spec.x, spec.y, spec.width, spec.height);
-    const int id = spec.id;
+QWidget* Dialog::createControl(const ControlTemplate& plan) {
+    const QString caption = fromUtf8(plan.caption);
+    const QRect rect = unitsToPixels(plan.x, plan.y, plan.width, plan.height);
+    const int id = plan.id;
     QWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (plan.kind) {
         case ControlKind::GroupBox:
             widget = new GroupBox(caption, this);
             break;
         case ControlKind::Static: {
             auto* label = new QLabel(caption, this);
             label->setTextFormat(Qt::PlainText);
-            Qt::Alignment align = (spec.style & kRightAligned) ? Qt::AlignRight
-                                  : (spec.style & kCentered)   ? Qt::AlignHCenter
+            Qt::Alignment align = (plan.style & kRightAligned) ? Qt::AlignRight
+                                  : (plan.style & kCentered)   ? Qt::AlignHCenter
                                                                : Qt::AlignLeft;
-            align |= (spec.style & kVerticallyCentered) ? Qt::AlignVCenter : Qt::AlignTop;
+            align |= (plan.style & kVerticallyCentered) ? Qt::AlignVCenter : Qt::AlignTop;
             label->setAlignment(align);
             widget = label;
             break;
@@ -193,10 +193,10 @@ QWidget* Dialog::createControl(const ControlTemplate& spec) {
             auto* label = new QLabel(this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             QPixmap picture;
-            if (spec.style & kIcon) {
-                picture = loadIcon(spec.caption).pixmap(QSize(32, 32));
+            if (plan.style & kIcon) {
+                picture = loadIcon(plan.caption).pixmap(QSize(32, 32));
             } else {
-                picture = loadBitmap(spec.caption);
+                picture = loadBitmap(plan.caption);
                 // A whole multiple of the picture where the units allow, so
                 // it keeps its proportions and stays sharp.
                 const QSize size = picture.deviceIndependentSize().toSize();
@@ -217,23 +217,23 @@ QWidget* Dialog::createControl(const ControlTemplate& spec) {
             break;
         }
         case ControlKind::Edit: {
-            auto* edit = new Edit(spec.style & kDigitsOnly, this);
-            edit->setReadOnly(spec.style & kReadOnly);
-            edit->setFrame(spec.style & kBorder);
+            auto* edit = new Edit(plan.style & kDigitsOnly, this);
+            edit->setReadOnly(plan.style & kReadOnly);
+            edit->setFrame(plan.style & kBorder);
             widget = edit;
             break;
         }
         case ControlKind::ComboBox: {
-            auto* list = new ComboBox(spec.style & kSorted, this);
-            list->setMaxVisibleItems(std::max(1, (spec.height - kComboBoxUnits) / kListEntryUnits));
+            auto* list = new ComboBox(plan.style & kSorted, this);
+            list->setMaxVisibleItems(std::max(1, (plan.height - kComboBoxUnits) / kListEntryUnits));
             connect(list, &QComboBox::activated, this, [this, id] { notify(Notification::SelEndOk, id); });
-            list->setGeometry(unitsToPixels(spec.x, spec.y, spec.width, kComboBoxUnits));
+            list->setGeometry(unitsToPixels(plan.x, plan.y, plan.width, kComboBoxUnits));
             return list;
         }
         case ControlKind::PushButton: {
             auto* button = new QPushButton(caption, this);
             button->setAutoDefault(true);
-            button->setDefault(spec.style & kDefaultButton);
+            button->setDefault(plan.style & kDefaultButton);
             connect(button, &QPushButton::clicked, this, [this, id] { notify(Notification::Clicked, id); });
             widget = button;
             break;
@@ -252,11 +252,11 @@ QWidget* Dialog::createControl(const ControlTemplate& spec) {
             break;
         }
         case ControlKind::Trackbar:
-            widget = new Trackbar(spec.style & kTicksBothSides, this);
+            widget = new Trackbar(plan.style & kTicksBothSides, this);
             break;
         case ControlKind::ProgressBar: {
             auto* bar = new ProgressBar(this);
-            if (!(spec.style & kBorder)) bar->setStyleSheet(QStringLiteral("QProgressBar { border: none; }"));
+            if (!(plan.style & kBorder)) bar->setStyleSheet(QStringLiteral("QProgressBar { border: none; }"));
             widget = bar;
             break;
         }
@@ -296,10 +296,10 @@ bool Dialog::updateData(bool saveAndValidate) {
 void Dialog::doDataExchange(DataExchange&) {}
 
 bool Dialog::onInitDialog() {
-    for (const ControlTemplate& spec : template_.controls) {
-        if (spec.items.empty()) continue;
-        if (ComboBox* list = comboBox(spec.id))
-            for (const std::string& item : spec.items) list->addString(item);
+    for (const ControlTemplate& plan : template_.controls) {
+        if (plan.items.empty()) continue;
+        if (ComboBox* list = comboBox(plan.id))
+            for (const std::string& item : plan.items) list->addString(item);
     }
     updateData(false);
     return true;

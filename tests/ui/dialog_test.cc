@@ -32,17 +32,17 @@ TEST(Dialog, ControlsFollowTheirTemplate) {
     QWidget* previousFocus = nullptr;
     for (std::size_t i = 0; i < dialog.controls().size(); ++i) {
         QWidget* widget = dialog.controls()[i];
-        const ControlTemplate& spec = testing::testTemplate().controls[i];
-        EXPECT_EQ(widget->objectName().toStdString(), spec.objectName);
-        EXPECT_FALSE(widget->accessibleName().isEmpty()) << spec.objectName;
-        EXPECT_TRUE(names.insert(widget->objectName()).second) << "duplicate " << spec.objectName;
-        if (spec.id != -1) {
-            EXPECT_EQ(dialog.control(spec.id), widget) << spec.objectName;
+        const ControlTemplate& entry = testing::testTemplate().controls[i];
+        EXPECT_EQ(widget->objectName().toStdString(), entry.objectName);
+        EXPECT_FALSE(widget->accessibleName().isEmpty()) << entry.objectName;
+        EXPECT_TRUE(names.insert(widget->objectName()).second) << "duplicate " << entry.objectName;
+        if (entry.id != -1) {
+            EXPECT_EQ(dialog.control(entry.id), widget) << entry.objectName;
         }
         if (widget->focusPolicy() == Qt::NoFocus) continue;
         // Tab order is template order.
         if (previousFocus) {
-            EXPECT_EQ(previousFocus->nextInFocusChain(), widget) << spec.objectName;
+            EXPECT_EQ(previousFocus->nextInFocusChain(), widget) << entry.objectName;
         }
         previousFocus = widget;
     }
@@ -77,13 +77,13 @@ TEST(Dialog, DialogUnitsFollowTheFontSoTheLayoutKeepsItsProportions) {
         const QFontMetricsF metrics(dialog.font());
         EXPECT_NEAR(dialog.baseUnitY(), metrics.height(), 1e-9) << points << " pt";
         // The dialog and a control, in units of the font.
-        const ControlTemplate& spec = testing::testTemplate().controls[2];  // the Str. edit
+        const ControlTemplate& entry = testing::testTemplate().controls[2];  // the Str. edit
         const QRect rect = dialog.control(ids::kStrength)->geometry();
         EXPECT_NEAR(dialog.width(), 200 * dialog.baseUnitX() / 4, 0.5) << points << " pt";
         EXPECT_NEAR(dialog.height(), 120 * dialog.baseUnitY() / 8, 0.5) << points << " pt";
-        EXPECT_NEAR(rect.x(), spec.x * dialog.baseUnitX() / 4, 0.5) << points << " pt";
-        EXPECT_NEAR(rect.width(), spec.width * dialog.baseUnitX() / 4, 1.0) << points << " pt";
-        EXPECT_NEAR(rect.height(), spec.height * dialog.baseUnitY() / 8, 1.0) << points << " pt";
+        EXPECT_NEAR(rect.x(), entry.x * dialog.baseUnitX() / 4, 0.5) << points << " pt";
+        EXPECT_NEAR(rect.width(), entry.width * dialog.baseUnitX() / 4, 1.0) << points << " pt";
+        EXPECT_NEAR(rect.height(), entry.height * dialog.baseUnitY() / 8, 1.0) << points << " pt";
         // The caption of a label fits its control at every size.
         auto* label = dialog.findChild<QLabel*>("strengthLabel");
         EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << points << " pt";
