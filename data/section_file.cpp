@@ -37,6 +37,14 @@ bool isSpace(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// The value of a digit of an integer literal up to base 16, or -1.
+int digitValue(int c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 FileFaultHook& faultHook() {
     static FileFaultHook hook;
     return hook;
@@ -321,17 +329,8 @@ bool startsWithInteger(std::string_view text) {
     std::int64_t magnitude = 0;
     while (taken < kMaxNumberChars) {
         const char c = peek();
-        int digit;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else {
-            break;
-        }
-        if (digit >= base) break;
+        const int digit = digitValue(c);
+        if (digit < 0 || digit >= base) break;
         ++taken;
         magnitude = magnitude * base + digit;
         anyDigit = true;
@@ -558,17 +557,8 @@ bool SectionFile::readInt(std::int32_t& value) {
     std::int64_t magnitude = 0;
     while (taken < kMaxNumberChars) {
         c = in.peek();
-        int digit;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else {
-            break;
-        }
-        if (digit >= base) break;
+        const int digit = digitValue(c);
+        if (digit < 0 || digit >= base) break;
         accept();
         magnitude = magnitude * base + digit;
         anyDigit = true;
