@@ -24,6 +24,14 @@ TEST(Text, ShowsUtf8OrElseLatin1AndKeepsEveryByte) {
         {"\xC3", false, QString::fromLatin1("\xC3")},            // cut inside a character
         {"\xEF\xBB\xBFx", true, QString(QChar(0xFEFF)) + "x"},   // a leading BOM stays
         {std::string("a\0b", 3), true, QString("a") + QChar(0) + "b"},
+        // UTF-8 cut inside its last letter: the letters before it and one
+        // mark. A lone lead byte after plain ASCII is Latin-1 ("René").
+        {"Bj\xC3\xB6rn \xC3", false, QString::fromUtf8("Bj\xC3\xB6rn \xEF\xBF\xBD")},
+        {"\xC3\x89mile \xE2\x82", false, QString::fromUtf8("\xC3\x89mile \xEF\xBF\xBD")},
+        {"\xC3\xA9\xF0\x9F\x98", false, QString::fromUtf8("\xC3\xA9\xEF\xBF\xBD")},
+        {"Sir \xE2\x82", false, QString::fromUtf8("Sir \xEF\xBF\xBD")},
+        {"Ren\xE9", false, QString::fromUtf8("Ren\xC3\xA9")},
+        {"\xC4ke \xC3", false, QString::fromLatin1("\xC4ke \xC3")},  // Latin-1 before the tail
     };
     for (const TextCase& c : cases) {
         const std::string what = "bytes \"" + c.bytes + "\"";
