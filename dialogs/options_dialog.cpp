@@ -42,8 +42,9 @@ bool OptionsDialog::onInitDialog() {
     return true;
 }
 
-// The boxes toggle themselves when clicked; each handler then settles all
-// three, so that a click on the box already checked leaves it checked.
+// A handler runs whenever the user changes its box, which has toggled
+// itself by then; it settles all three, so that a click on the box already
+// checked leaves it checked. Its own setCheck calls run no handler.
 void OptionsDialog::OnDamagePer60Seconds() {
     mode = DamagePer60Seconds;
     toDeathOfOpponentBox->setCheck(false);

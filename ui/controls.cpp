@@ -5,8 +5,10 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QStyle>
 #include <QStyleOption>
+#include <QWheelEvent>
 
 #include "ui/images.h"
 #include "ui/text.h"
@@ -116,9 +118,22 @@ int ComboBox::selectString(std::string_view bytes) {
     return currentIndex();
 }
 
+void ComboBox::wheelEvent(QWheelEvent* event) {
+    // Ignored, the wheel goes on to the dialog, which does nothing with it.
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
+}
+
 // --- Edit ---
 
-Edit::Edit(bool digitsOnly, QWidget* parent) : QLineEdit(parent), digitsOnly_(digitsOnly) {}
+Edit::Edit(bool digitsOnly, QWidget* parent) : QLineEdit(parent), digitsOnly_(digitsOnly) {
+    // Setting or replacing the text leaves the cursor after it, which
+    // scrolls a long message to its end; a read-only field goes back.
+    connect(this, &QLineEdit::textChanged, this, &Edit::showFromStart);
+}
 
 void Edit::setBytes(std::string_view bytes) {
     bytes_.assign(bytes);
@@ -142,6 +157,30 @@ void Edit::replaceSel(const QString& replacement) {
     // QLineEdit::insert() edits a read-only field too, as the program (not
     // the user) is writing.
     insert(replacement);
+}
+
+bool Edit::isTextCut() const {
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this)
+                               .marginsRemoved(textMargins());
+    // QLineEdit keeps two pixels free on either side of the text, and one
+    // more for the cursor.
+    constexpr int kInnerMargin = 2;
+    return fontMetrics().horizontalAdvance(text()) + 1 > contents.width() - 2 * kInnerMargin;
+}
+
+void Edit::showFromStart() {
+    if (!isReadOnly()) return;
+    setCursorPosition(0);
+    const QString whole = isTextCut() ? text() : QString();
+    setToolTip(whole);
+    setAccessibleDescription(whole);
+}
+
+void Edit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    showFromStart();
 }
 
 void Edit::keyPressEvent(QKeyEvent* event) {
@@ -184,6 +223,24 @@ void GroupBox::paintEvent(QPaintEvent*) {
                           title(), QPalette::WindowText);
 }
 
+// --- CheckBox ---
+
+CheckBox::CheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {
+    // Every change of state goes through setChecked and toggled, whether it
+    // comes from a click, the keyboard or an accessibility action; the
+    // program's own changes are marked and left out.
+    connect(this, &QAbstractButton::toggled, this, [this] {
+        if (!settingCheck_) emit userToggled();
+    });
+}
+
+void CheckBox::setCheck(bool checked) {
+    const bool outer = settingCheck_;
+    settingCheck_ = true;
+    setChecked(checked);
+    settingCheck_ = outer;
+}
+
 // --- Trackbar, ProgressBar ---
 
 Trackbar::Trackbar(bool ticksBothSides, QWidget* parent) : QSlider(Qt::Horizontal, parent) {
@@ -197,6 +254,14 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
     setRange(0, 100);
     setValue(0);
     setTextVisible(false);
+}
+
+void Trackbar::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QSlider::wheelEvent(event);
 }
 
 void ProgressBar::setPos(int pos) { setValue(pos); }
@@ -231,6 +296,20 @@ const QPixmap& BitmapButton::currentFace() const {
 
 QSize BitmapButton::sizeHint() const {
     return normal_.isNull() ? QSize(18, 21) : normal_.deviceIndependentSize().toSize();
+}
+
+void BitmapButton::keyPressEvent(QKeyEvent* event) {
+    // A focused push button takes Enter for itself; passed on, it would
+    // press the dialog's default button instead. A held key presses once:
+    // DEL asks for no confirmation.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier) {
+        if (!event->isAutoRepeat()) click();
+        event->accept();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void BitmapButton::paintEvent(QPaintEvent*) {

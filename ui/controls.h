@@ -19,9 +19,11 @@ namespace skarn {
 // A control knows its template id; the dialog looks controls up by it.
 
 // A drop-down list. Each entry keeps the bytes it was added with and shows
-// them as text (UTF-8, or Latin-1 where they are not valid UTF-8); the list
-// hands the same bytes back. A sorted list orders its entries ignoring case
-// ("adam" before "Zed"), entries equal but for case in byte order.
+// them as text (displayText); the list hands the same bytes back. A sorted
+// list orders its entries ignoring case ("adam" before "Zed"), entries equal
+// but for case in byte order. The mouse wheel changes the choice only while
+// the list has the focus: turned over a list on the way elsewhere, it leaves
+// the choice (and what the choice loaded) alone.
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:
@@ -54,6 +56,9 @@ public:
     // Returns the selected index afterwards.
     int selectString(std::string_view bytes);
 
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
     bool sorted_;
 };
@@ -61,6 +66,10 @@ private:
 // A one-line text field. A digits-only field refuses typed characters other
 // than digits (pasted text is taken as it is, and checked by the exchange).
 // Text set from bytes comes back as the same bytes until the user edits it.
+//
+// A read-only field is a message the program writes: whatever sets its text,
+// it shows the text from its first character, and when the text is wider
+// than the field, its tool tip and accessible description hold all of it.
 class Edit : public QLineEdit {
     Q_OBJECT
 public:
@@ -81,11 +90,19 @@ public:
     // is selected), also in a read-only field.
     void replaceSel(const QString& text);
 
+    // Whether the text is wider than the part of the field that shows text.
+    bool isTextCut() const;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // For a read-only field: back to the first character, and the whole
+    // text in the tool tip and description while it is cut.
+    void showFromStart();
+
     bool digitsOnly_;
     std::string bytes_;
     QString shownForBytes_;
@@ -103,15 +120,26 @@ protected:
 };
 
 // An automatic check box: a click toggles it before its handler runs.
+// The program sets it with setCheck; every other change of its state (a
+// click, Space, a screen reader's toggle action) is the user's, and emits
+// userToggled once.
 class CheckBox : public QCheckBox {
     Q_OBJECT
 public:
-    using QCheckBox::QCheckBox;
-    void setCheck(bool checked) { setChecked(checked); }
+    explicit CheckBox(const QString& text, QWidget* parent = nullptr);
+    // Checks or clears the box without emitting userToggled.
+    void setCheck(bool checked);
     bool check() const { return isChecked(); }
+
+signals:
+    void userToggled();
+
+private:
+    bool settingCheck_ = false;
 };
 
-// A horizontal slider with a tick mark at every position.
+// A horizontal slider with a tick mark at every position. Like a list, it
+// moves on the mouse wheel only while it has the focus.
 class Trackbar : public QSlider {
     Q_OBJECT
 public:
@@ -120,6 +148,9 @@ public:
     void setRange(int min, int max) { QSlider::setRange(min, max); }
     int pos() const { return value(); }
     void setPos(int pos) { setValue(pos); }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
 };
 
 // A progress bar that shows no percentage text. Range 0..100 to begin with.
@@ -135,7 +166,8 @@ public:
 
 // A push button drawn with pictures: the pressed face while held down,
 // otherwise the focused face while it has the focus, otherwise the normal
-// face; the disabled face, when there is one, while disabled.
+// face; the disabled face, when there is one, while disabled. Like a focused
+// push button, it is pressed by Space and by Enter.
 class BitmapButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -158,6 +190,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QPixmap normal_, pressed_, focused_, disabled_;

@@ -247,7 +247,10 @@ QWidget* Dialog::createControl(const ControlTemplate& plan) {
         }
         case ControlKind::CheckBox: {
             auto* box = new CheckBox(caption, this);
-            connect(box, &QAbstractButton::clicked, this, [this, id] { notify(Notification::Clicked, id); });
+            // An automatic check box's handler reacts to its new state, so it
+            // runs on every change the user makes, also one without a click
+            // (a screen reader's toggle), and once per change.
+            connect(box, &CheckBox::userToggled, this, [this, id] { notify(Notification::Clicked, id); });
             widget = box;
             break;
         }

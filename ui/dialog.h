@@ -25,7 +25,9 @@ class Dialog;
 
 // The notifications a handler can be bound to.
 enum class Notification {
-    Clicked,    // a push button, bitmap button or check box was clicked
+    Clicked,    // a push button or bitmap button was clicked (mouse, Space,
+                // Enter while focused); a check box changed its state at the
+                // user's hand, by click, Space or an accessibility action
     SelEndOk,   // the user confirmed a choice in a drop-down list, also the
                 // entry already selected (QComboBox::activated)
 };

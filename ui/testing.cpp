@@ -2,6 +2,11 @@
 
 #include <utility>
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPoint>
+#include <QWheelEvent>
+
 namespace skarn {
 
 MessageBoxRecorder::MessageBoxRecorder() {
@@ -39,6 +44,19 @@ void ModalRecorder::setNextAnswer(Script script) { scripts_.push_back(std::move(
 
 void ModalRecorder::setNextAnswer(int buttonId) {
     scripts_.push_back([buttonId](Dialog& dialog) { dialog.sendCommand(buttonId); });
+}
+
+void turnWheel(QWidget& widget, int angle) {
+    const QPointF at = QRectF(widget.rect()).center();
+    QWheelEvent wheel(at, widget.mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&widget, &wheel);
+}
+
+int firstShownCharacter(QLineEdit& edit) {
+    // QLineEdit works out how far its text is scrolled when it paints.
+    edit.grab();
+    return edit.cursorPositionAt(QPoint(0, edit.height() / 2));
 }
 
 }  // namespace skarn

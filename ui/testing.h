@@ -7,6 +7,9 @@
 #include <QString>
 
 #include "ui/dialog.h"
+
+class QLineEdit;
+class QWidget;
 #include "ui/message_box.h"
 
 namespace skarn {
@@ -67,5 +70,14 @@ private:
     std::vector<Shown> shown_;
     ModalHook previous_;
 };
+
+// One notch of the mouse wheel over the middle of `widget`, away from the
+// user (angle 120) or toward (-120), delivered as the window system does.
+void turnWheel(QWidget& widget, int angle);
+
+// The index of the first character `edit` shows at its left edge, as it is
+// painted now: 0 when its text shows from the start, more when the text is
+// scrolled. It paints the field (off screen) to lay the text out.
+int firstShownCharacter(QLineEdit& edit);
 
 }  // namespace skarn

@@ -4,6 +4,8 @@
 #include <iterator>
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QPoint>
 #include <QPushButton>
 #include <QTest>
@@ -22,16 +24,21 @@ namespace opt = ids::options;
 
 class OptionsTest : public testing::WindowTest {
 protected:
-    // Clicks "Options" and, in the dialog, the box `boxId` (none for 0), then
-    // the button `endId`. Returns the mode the dialog opened with.
-    FightMode runOptions(int boxId, int endId) {
+    // Clicks "Options" and, in the dialog, the box `boxId` (none for 0), or
+    // toggles it as a screen reader does, then clicks the button `endId`.
+    // Returns the mode the dialog opened with.
+    FightMode runOptions(int boxId, int endId, bool screenReader = false) {
         FightMode shown = static_cast<FightMode>(-1);
-        modals.setNextAnswer([&shown, boxId, endId](Dialog& d) {
+        modals.setNextAnswer([&shown, boxId, endId, screenReader](Dialog& d) {
             auto& options = dynamic_cast<OptionsDialog&>(d);
             shown = options.mode;
             if (boxId != 0) {
                 CheckBox* box = d.controlAs<CheckBox>(boxId);
-                QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+                if (screenReader)
+                    QAccessible::queryAccessibleInterface(box)->actionInterface()->doAction(
+                        QAccessibleActionInterface::toggleAction());
+                else
+                    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
             }
             QTest::mouseClick(d.controlAs<QPushButton>(endId), Qt::LeftButton);
         });
@@ -47,6 +54,7 @@ TEST_F(OptionsTest, OkKeepsTheChoiceAndCancelDropsIt) {
         int box;
         int end;
         FightMode after;
+        bool screenReader = false;
     };
     const Step steps[] = {
         {"Cancel after a choice", opt::kToTheDeath, IDCANCEL, DamagePer60Seconds},
@@ -55,10 +63,13 @@ TEST_F(OptionsTest, OkKeepsTheChoiceAndCancelDropsIt) {
         {"OK with no click", 0, IDOK, ToTheDeath},
         {"OK after another choice", opt::kToDeathOfOpponent, IDOK, ToDeathOfOpponent},
         {"Cancel after a choice", opt::kDamagePer60Seconds, IDCANCEL, ToDeathOfOpponent},
+        {"OK after a screen reader's toggle", opt::kDamagePer60Seconds, IDOK, DamagePer60Seconds, true},
+        {"OK after a screen reader's toggle of the checked box", opt::kDamagePer60Seconds, IDOK,
+         DamagePer60Seconds, true},
     };
     FightMode before = w.fightMode;
     for (const Step& s : steps) {
-        EXPECT_EQ(runOptions(s.box, s.end), before) << s.what << ": opens on the current mode";
+        EXPECT_EQ(runOptions(s.box, s.end, s.screenReader), before) << s.what << ": opens on the current mode";
         EXPECT_EQ(w.fightMode, s.after) << s.what;
         before = w.fightMode;
     }

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QPoint>
 #include <QPushButton>
 #include <QTest>
@@ -20,13 +22,32 @@ namespace opt = ids::options;
 // The boxes in mode order: 0, 1, 2.
 const int kBoxOfMode[] = {opt::kDamagePer60Seconds, opt::kToDeathOfOpponent, opt::kToTheDeath};
 
-// Clicks a check box on its indicator, as a user does: it toggles, then
-// reports the click.
-void clickBox(Dialog& dialog, int id) {
+// The ways a user changes a check box: a click on its indicator, Space while
+// it has the focus, a screen reader's toggle action (which makes no click).
+enum class Toggle { Mouse, Space, Accessibility };
+
+void toggleBox(Dialog& dialog, int id, Toggle how) {
     auto* box = dialog.controlAs<CheckBox>(id);
     ASSERT_NE(box, nullptr) << id;
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    switch (how) {
+    case Toggle::Mouse:
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+        break;
+    case Toggle::Space:
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Space);
+        break;
+    case Toggle::Accessibility: {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
+        ASSERT_NE(accessible, nullptr);
+        ASSERT_NE(accessible->actionInterface(), nullptr);
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        break;
+    }
+    }
 }
+
+void clickBox(Dialog& dialog, int id) { toggleBox(dialog, id, Toggle::Mouse); }
 
 // Which boxes are checked, in mode order, e.g. "010".
 std::string checkedBoxes(const Dialog& dialog) {
@@ -54,21 +75,26 @@ TEST(OptionsDialog, OpensWithTheBoxOfTheCurrentModeChecked) {
     }
 }
 
-// Every click leaves exactly the clicked box checked, the one already
-// checked included.
+// Every change leaves exactly the changed box checked, the one already
+// checked included, however the box was changed.
 TEST(OptionsDialog, TheBoxesBehaveAsOneChoice) {
-    for (FightMode start : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
-        for (int clicked = 0; clicked < 3; ++clicked) {
-            OptionsDialog options;
-            options.mode = start;
-            options.showModeless();
-            clickBox(options, kBoxOfMode[clicked]);
-            EXPECT_EQ(options.mode, clicked) << "from mode " << start << ", clicked box of mode " << clicked;
-            EXPECT_EQ(checkedBoxes(options), onlyBox(clicked))
-                << "from mode " << start << ", clicked box of mode " << clicked;
-            clickBox(options, kBoxOfMode[clicked]);  // and once more
-            EXPECT_EQ(options.mode, clicked);
-            EXPECT_EQ(checkedBoxes(options), onlyBox(clicked));
+    for (Toggle how : {Toggle::Mouse, Toggle::Space, Toggle::Accessibility}) {
+        for (FightMode start : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
+            for (int changed = 0; changed < 3; ++changed) {
+                const std::string what = "way " + std::to_string(static_cast<int>(how)) + ", from mode " +
+                                         std::to_string(start) + ", box of mode " + std::to_string(changed);
+                OptionsDialog options;
+                options.mode = start;
+                options.showModeless();
+                options.activateWindow();
+                ASSERT_TRUE(QTest::qWaitForWindowActive(&options));
+                toggleBox(options, kBoxOfMode[changed], how);
+                EXPECT_EQ(options.mode, changed) << what;
+                EXPECT_EQ(checkedBoxes(options), onlyBox(changed)) << what;
+                toggleBox(options, kBoxOfMode[changed], how);  // and once more
+                EXPECT_EQ(options.mode, changed) << what;
+                EXPECT_EQ(checkedBoxes(options), onlyBox(changed)) << what;
+            }
         }
     }
 }

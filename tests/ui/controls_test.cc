@@ -1,5 +1,6 @@
 #include "ui/controls.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include "ui/testing.h"
 
 namespace skarn {
 namespace {
@@ -79,10 +82,16 @@ TEST(ComboBox, EntriesShowTheirBytesAsText) {
     ComboBox list(false);
     list.addString("\xC4ke");           // Latin-1
     list.addString("\xC3\x84ke");       // UTF-8
+    list.addString("\xC3\x84ke \xC3");  // UTF-8 cut inside its last letter
     EXPECT_EQ(list.itemText(0), QString::fromUtf8("\xC3\x84ke"));
     EXPECT_EQ(list.itemText(1), QString::fromUtf8("\xC3\x84ke"));
+    EXPECT_EQ(list.itemText(2), QString::fromUtf8("\xC3\x84ke \xEF\xBF\xBD"));
     EXPECT_EQ(list.entry(0), "\xC4ke");
     EXPECT_EQ(list.entry(1), "\xC3\x84ke");
+    // The cut entry keeps its bytes: a stored text finds it, and gives them back.
+    EXPECT_EQ(list.entry(2), "\xC3\x84ke \xC3");
+    EXPECT_EQ(list.selectString("\xC3\x84ke \xC3"), 2);
+    EXPECT_EQ(list.selectedEntry(), "\xC3\x84ke \xC3");
 }
 
 TEST(Edit, DigitsOnlyRefusesTypedNonDigitsButTakesPastedText) {
@@ -107,6 +116,52 @@ TEST(Edit, GivesBackTheBytesItWasGivenUntilEdited) {
     EXPECT_EQ(edit.bytes(), "\xC4ke");
     QTest::keyClicks(&edit, "n");
     EXPECT_EQ(edit.bytes(), "\xC3\x84ken");
+}
+
+// A message in a read-only field shows from its first character, however it
+// is written, and a cut one is whole in the tool tip and description. A
+// field the user types in keeps showing where the typing is.
+TEST(Edit, AReadOnlyFieldShowsItsTextFromTheStart) {
+    QWidget window;
+    window.resize(400, 80);
+    Edit status(false, &window);
+    status.setReadOnly(true);
+    status.setGeometry(10, 10, 150, 24);
+    Edit typed(false, &window);
+    typed.setGeometry(10, 40, 150, 24);
+    window.show();
+
+    const QString message = "Opponent: hit points 2000000 is out of range (-1000000 to 1000000).";
+    const struct {
+        const char* how;
+        std::function<void()> write;
+    } ways[] = {
+        {"replaceSel",
+         [&] {
+             status.setSel(0, -1);
+             status.replaceSel(message);
+         }},
+        {"setText", [&] { status.setText(message); }},
+        {"setBytes", [&] { status.setBytes(message.toStdString()); }},
+    };
+    for (const auto& way : ways) {
+        status.setText("Earlier.");
+        way.write();
+        EXPECT_EQ(status.text(), message) << way.how;
+        EXPECT_TRUE(status.isTextCut()) << way.how;
+        EXPECT_EQ(firstShownCharacter(status), 0) << way.how;
+        EXPECT_EQ(status.toolTip(), message) << way.how;
+        EXPECT_EQ(status.accessibleDescription(), message) << way.how;
+    }
+    status.setText("Saved.");
+    EXPECT_FALSE(status.isTextCut());
+    EXPECT_EQ(status.toolTip(), "");
+    EXPECT_EQ(status.accessibleDescription(), "");
+
+    typed.setFocus();
+    QTest::keyClicks(&typed, message);
+    EXPECT_GT(firstShownCharacter(typed), 0) << "the end, where the user types";
+    EXPECT_EQ(typed.toolTip(), "");
 }
 
 TEST(Edit, ReplaceSelWritesIntoAReadOnlyField) {

@@ -1,10 +1,13 @@
 #include "ui/dialog.h"
 
 #include <cmath>
+#include <functional>
 #include <set>
 #include <string>
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -134,6 +137,125 @@ TEST(Dialog, NotificationsReachTheirHandlers) {
     types->setCurSel(2);  // the program's own selection does not notify
     EXPECT_EQ(dialog.typeChoices, 2);
     EXPECT_EQ(dialog.listChoices, 0);
+}
+
+// Shows the dialog as the active window, so that its controls take the focus.
+void showActive(Dialog& dialog) {
+    dialog.showModeless();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+}
+
+// A list or the slider passed over with the wheel on the way elsewhere stays
+// as it was; with the focus it follows the wheel, and a list reports the
+// choice.
+TEST(Dialog, TheWheelChangesOnlyAFocusedListOrSlider) {
+    TestDialog dialog;
+    showActive(dialog);
+    ComboBox* types = dialog.comboBox(ids::kTypeList);
+    auto* slider = dialog.controlAs<Trackbar>(ids::kSlider);
+    types->setCurSel(1);
+    slider->setRange(0, 7);
+    slider->setPos(3);
+
+    dialog.edit(ids::kStrength)->setFocus();
+    turnWheel(*types, -120);
+    turnWheel(*slider, 120);
+    EXPECT_EQ(types->curSel(), 1);
+    EXPECT_EQ(dialog.typeChoices, 0);
+    EXPECT_EQ(slider->pos(), 3);
+
+    types->setFocus();
+    turnWheel(*types, -120);
+    EXPECT_EQ(types->curSel(), 2);
+    EXPECT_EQ(dialog.typeChoices, 1);
+    slider->setFocus();
+    turnWheel(*slider, 120);
+    EXPECT_NE(slider->pos(), 3);
+}
+
+// Enter presses the push button or bitmap button that has the focus; from
+// any other control it presses the default button, OK.
+TEST(Dialog, EnterPressesTheFocusedButtonElseTheDefaultOne) {
+    struct Case {
+        const char* focus;
+        int goClicks, pictureClicks;
+        bool ended;  // by OK
+    };
+    const Case cases[] = {
+        {"picture", 0, 1, false},
+        {"go", 1, 0, false},
+        {"strength", 0, 0, true},
+        {"check", 0, 0, true},
+    };
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        for (const Case& c : cases) {
+            TestDialog dialog;
+            showActive(dialog);
+            QWidget* focus = dialog.findChild<QWidget*>(c.focus);
+            ASSERT_NE(focus, nullptr) << c.focus;
+            focus->setFocus();
+            QTest::keyClick(focus, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            EXPECT_EQ(dialog.goClicks, c.goClicks) << c.focus << " " << key;
+            EXPECT_EQ(dialog.pictureClicks, c.pictureClicks) << c.focus << " " << key;
+            EXPECT_EQ(dialog.hasEnded(), c.ended) << c.focus << " " << key;
+            if (c.ended) {
+                EXPECT_EQ(dialog.modalResult(), IDOK) << c.focus;
+            }
+        }
+    }
+    // Space presses a bitmap button too; a held Enter presses it once.
+    TestDialog dialog;
+    showActive(dialog);
+    QWidget* picture = dialog.control(ids::kPicture);
+    picture->setFocus();
+    QTest::keyClick(picture, Qt::Key_Space);
+    QTest::keyClick(picture, Qt::Key_Return);
+    QTest::keyEvent(QTest::KeyAction::Press, picture, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString("\r"), true);
+    QApplication::sendEvent(picture, &repeat);
+    EXPECT_EQ(dialog.pictureClicks, 3);
+    EXPECT_FALSE(dialog.hasEnded());
+}
+
+// A check box's handler reacts to its new state: it runs once for every
+// change the user makes, however it is made, and never for the program's own
+// setCheck.
+TEST(Dialog, ACheckBoxHandlerRunsOncePerChangeHoweverItIsMade) {
+    TestDialog dialog;
+    showActive(dialog);
+    auto* check = dialog.controlAs<CheckBox>(ids::kCheck);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(check);
+    ASSERT_NE(accessible, nullptr);
+    ASSERT_NE(accessible->actionInterface(), nullptr);
+
+    struct Way {
+        const char* how;
+        std::function<void()> toggle;
+    };
+    const Way ways[] = {
+        {"mouse", [&] { QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2)); }},
+        {"Space",
+         [&] {
+             check->setFocus();
+             QTest::keyClick(check, Qt::Key_Space);
+         }},
+        {"accessibility toggle",
+         [&] { accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction()); }},
+    };
+    int changes = 0;
+    for (const Way& way : ways) {
+        for (int i = 0; i < 2; ++i) {  // on, then off again
+            const bool before = check->check();
+            way.toggle();
+            ++changes;
+            EXPECT_NE(check->check(), before) << way.how;
+            EXPECT_EQ(dialog.checkClicks, changes) << way.how;
+        }
+    }
+    check->setCheck(true);
+    check->setCheck(false);
+    EXPECT_EQ(dialog.checkClicks, changes) << "the program's own changes";
 }
 
 TEST(Dialog, OkValidatesAndCancelEscapeAndCloseBoxEnd) {

@@ -19,6 +19,7 @@ enum TestIds : int {
     kName = 31,      // text of at most 20 characters
     kGo = 40,
     kCheck = 41,
+    kPicture = 42,  // a bitmap button
     kSlider = 50,
     kProgress = 51,
 };
@@ -48,6 +49,7 @@ inline const DialogTemplate& testTemplate() {
             {K::PushButton, IDOK, "OK", 160, 4, 36, 14, kDefaultButton, "ok", "", "", {}},
             {K::PushButton, IDCANCEL, "Cancel", 160, 22, 36, 14, kNoStyle, "cancel", "", "", {}},
             {K::PushButton, kGo, "Go", 160, 40, 36, 14, kNoStyle, "go", "", "", {}},
+            {K::BitmapButton, kPicture, "PIC", 160, 58, 12, 13, kNoStyle, "picture", "", "", {}},
             {K::CheckBox, kCheck, "Check", 8, 82, 60, 10, kNoStyle, "check", "", "", {}},
             {K::Trackbar, kSlider, "", 8, 94, 80, 19, kAutoTicks | kTicksBothSides, "slider", "Test slider", "", {}},
             {K::ProgressBar, kProgress, "", 100, 96, 90, 13, kBorder, "progress", "Test progress", "", {}},
@@ -71,6 +73,7 @@ public:
     std::string name;
 
     int goClicks = 0;
+    int pictureClicks = 0;
     int checkClicks = 0;
     int listChoices = 0;
     int typeChoices = 0;
@@ -97,12 +100,14 @@ protected:
 
 private:
     void OnGo() { ++goClicks; }
+    void OnPicture() { ++pictureClicks; }
     void OnCheck() { ++checkClicks; }
     void OnSelectList() { ++listChoices; }
     void OnSelectType() { ++typeChoices; }
 
     static constexpr MessageMapEntry<TestDialog> kMessageMap[] = {
         {Notification::Clicked, kGo, &TestDialog::OnGo},
+        {Notification::Clicked, kPicture, &TestDialog::OnPicture},
         {Notification::Clicked, kCheck, &TestDialog::OnCheck},
         {Notification::SelEndOk, kSortedList, &TestDialog::OnSelectList},
         {Notification::SelEndOk, kTypeList, &TestDialog::OnSelectType},
