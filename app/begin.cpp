@@ -20,13 +20,6 @@ namespace {
 
 using Side = SimulatorDialog::Side;
 
-// Replaces the whole text of the status line. It is written in the control
-// itself, not through the exchange, so `statusText` keeps its value.
-void report(SimulatorDialog& dialog, const QString& text) {
-    dialog.statusLine->setSel(0, -1);
-    dialog.statusLine->replaceSel(text);
-}
-
 // A side can fight only with a type from the list and a weapon of it. A type
 // beyond the list (from a hand-edited file) counts as none.
 bool isArmed(const Side& side) {
@@ -52,6 +45,9 @@ void copyIntoCombatant(const Side& side) {
 }  // namespace
 
 void SimulatorDialog::OnBegin() {
+    // A message left by an earlier command must not stand beside this run's
+    // results.
+    clearStatus();
     updateData(true);  // a failed field has shown its message; the run goes on with the rest
 
     // Hit points are field 8 of the stored character, or else the Str. shown.
@@ -62,7 +58,7 @@ void SimulatorDialog::OnBegin() {
     }
 
     if (!isArmed(you_) || !isArmed(opp_)) {
-        report(*this, QStringLiteral("Information incomplete, can't continue."));
+        showStatus(QStringLiteral("Information incomplete, can't continue."));
         return;
     }
 
@@ -77,7 +73,7 @@ void SimulatorDialog::OnBegin() {
     // side and the value, rather than divide by zero or never end.
     if (const std::optional<RunFault> fault =
             findRunFault(yourCombatant, oppCombatant, yourHitPoints, oppHitPoints, fightMode, fights)) {
-        report(*this, QString::fromStdString(fault->message()));
+        showStatus(QString::fromStdString(fault->message()));
         return;
     }
 

@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include <QString>
-#include <QVariant>
 
 #include "app/simulator_dialog.h"
 #include "data/records.h"
@@ -21,11 +20,6 @@ namespace {
 
 using Side = SimulatorDialog::Side;
 using CharacterHandler = void (SimulatorDialog::*)();
-
-// The dynamic property of the dialog that holds the failed-write message the
-// status line shows, so that a later success clears that message and never
-// another one.
-constexpr const char* kWriteFailureProperty = "skarnWriteFailure";
 
 // The last name a listing of `section` delivers; "" when the section has no
 // entries or is missing.
@@ -70,37 +64,24 @@ bool writeCharacter(SectionFile& file, std::string_view section, const std::stri
     return last.empty() ? file.insertFirst(section, line) : file.insertAfter(section, last, line);
 }
 
-// Replaces the status line's text, the way a command reports there, and
-// keeps the exchanged member in step with it.
-void setStatus(SimulatorDialog& dialog, const QString& text) {
-    dialog.statusLine->setSel(0, -1);
-    dialog.statusLine->replaceSel(text);
-    dialog.statusText = dialog.statusLine->bytes();
-}
-
 QString quoted(const std::string& name) { return QStringLiteral("\"%1\"").arg(displayText(name)); }
 
 QString fileShown(const SectionFile& file) { return displayText(file.fileName()); }
 
+// A write that did not happen, in the status line. The exchanged member
+// follows, so that an exchange into the controls shows it again.
 void reportFailure(SimulatorDialog& dialog, const QString& message) {
-    setStatus(dialog, message);
-    dialog.setProperty(kWriteFailureProperty, message);
-}
-
-// A command changed the file: a failed-write message still shown goes.
-void reportSuccess(SimulatorDialog& dialog) {
-    const QVariant shown = dialog.property(kWriteFailureProperty);
-    if (!shown.isValid()) return;
-    if (dialog.statusLine->text() == shown.toString()) setStatus(dialog, QString());
-    dialog.setProperty(kWriteFailureProperty, QVariant());
+    dialog.showStatus(message);
+    dialog.statusText = dialog.statusLine->bytes();
 }
 
 void newCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectCharacter) {
     SectionFile& file = charFile();
+    dialog.clearStatus();
     NewCharacterDialog input;  // no parent: it belongs to the active window
     const int result = input.doModal();
 
-    enum class Outcome { None, Written, Failed } outcome = Outcome::None;
+    bool failed = false;
     if (result == IDOK && !input.name.empty()) {
         if (characterExists(file, side.characterSection, input.name)) {
             messageBox(&dialog, QStringLiteral("Character already exists."), QStringLiteral("Warning!"),
@@ -109,22 +90,27 @@ void newCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectCh
             const std::string line = FormatCharacterLine(
                 input.name, input.strength, input.dexterity, input.weaponSkill, input.weaponType,
                 input.armorRating, input.tactics, input.parry, input.shieldName, input.weaponName);
-            outcome = writeCharacter(file, side.characterSection, input.name, line) ? Outcome::Written
-                                                                                     : Outcome::Failed;
-            side.characterName = input.name;
+            // Selected only once it is stored: a name the file does not hold
+            // would select, by the list's prefix rule, another character that
+            // begins with it. A failed NEW reloads what the side showed, as a
+            // cancelled one does.
+            if (writeCharacter(file, side.characterSection, input.name, line))
+                side.characterName = input.name;
+            else
+                failed = true;
         }
     }
 
     dialog.FillCharacterLists();
     (dialog.*selectCharacter)();
-    if (outcome == Outcome::Written) reportSuccess(dialog);
-    if (outcome == Outcome::Failed)
+    if (failed)
         reportFailure(dialog, QStringLiteral("Could not add %1 to %2.")
                                   .arg(quoted(input.name), fileShown(file)));
 }
 
 void saveCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectCharacter) {
     SectionFile& file = charFile();
+    dialog.clearStatus();
     dialog.updateData(true);  // a failed field has shown its message; save what was taken
 
     const std::string name = side.characterName;
@@ -138,16 +124,15 @@ void saveCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectC
     }
 
     (dialog.*selectCharacter)();
-    if (name.empty()) return;  // nothing selected: nothing to save, nothing to report
-    if (written)
-        reportSuccess(dialog);
-    else
+    // With nothing selected there was nothing to save, and nothing to report.
+    if (!name.empty() && !written)
         reportFailure(dialog,
                       QStringLiteral("Could not save %1 to %2.").arg(quoted(name), fileShown(file)));
 }
 
 void deleteCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectCharacter) {
     SectionFile& file = charFile();
+    dialog.clearStatus();
     dialog.updateData(true);
 
     const std::string name = side.characterName;
@@ -158,10 +143,7 @@ void deleteCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selec
 
     dialog.FillCharacterLists();
     (dialog.*selectCharacter)();
-    if (name.empty()) return;
-    if (removed)
-        reportSuccess(dialog);
-    else
+    if (!name.empty() && !removed)
         reportFailure(dialog, QStringLiteral("Could not delete %1 from %2.")
                                   .arg(quoted(name), fileShown(file)));
 }

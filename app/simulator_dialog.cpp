@@ -171,6 +171,16 @@ bool SimulatorDialog::onInitDialog() {
     return true;  // the focus goes to the You character list
 }
 
+void SimulatorDialog::clearStatus() {
+    statusText.clear();
+    statusLine->clear();
+}
+
+void SimulatorDialog::showStatus(const QString& text) {
+    statusLine->setSel(0, -1);
+    statusLine->replaceSel(text);
+}
+
 void SimulatorDialog::onSysCommand(unsigned command, std::int64_t) {
     if ((command & 0xFFF0u) == ids::kAboutCommand) {
         AboutDialog about;

@@ -147,6 +147,15 @@ public:
     // Fills both shield lists from "equifile.cfg", with "- none -".
     void FillShieldLists();
 
+    // --- The status line. Begin, NEW, SAVE and DEL each clear it first, so
+    // that it tells only what the last of them reported.
+    // Empties the status line and statusText.
+    void clearStatus();
+    // Replaces the whole text of the status line. It is written in the
+    // control, not through the exchange: statusText keeps its value until
+    // the next exchange takes the text.
+    void showStatus(const QString& text);
+
 protected:
     bool onInitDialog() override;
     void doDataExchange(DataExchange& dx) override;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QLocale>
 #include <QObject>
@@ -20,6 +21,7 @@
 #include "combat/combatant.h"
 #include "combat/fight.h"
 #include "combat/random.h"
+#include "data/file_faults.h"
 #include "dialogs/results_dialog.h"
 #include "resources/resource_ids.h"
 #include "tests/app/window_fixture.h"
@@ -78,6 +80,7 @@ struct Shown {
     std::string given, taken, time, win;
     double members[4] = {};  // given, taken, time, win %
     int progressWhileOpen = -1;
+    std::string statusWhileOpen;
 };
 
 class BeginTest : public testing::WindowTest {
@@ -113,6 +116,7 @@ protected:
             shown.members[2] = results.resultTime;
             shown.members[3] = results.resultWinPercent;
             shown.progressWhileOpen = w->progressBar->pos();
+            shown.statusWhileOpen = w->statusLine->text().toStdString();
             QTest::mouseClick(d.controlAs<QPushButton>(IDOK), Qt::LeftButton);
         });
         QTest::mouseClick(window().controlAs<QPushButton>(sim::kBegin), Qt::LeftButton);
@@ -123,8 +127,9 @@ protected:
     std::string status() { return window().statusLine->text().toStdString(); }
 };
 
-// The incomplete-information message goes straight into the status line;
-// nothing else changes, and the hit points are still worked out.
+// The incomplete-information message goes straight into the status line,
+// in place of what it showed before; nothing else changes, and the hit
+// points are still worked out.
 TEST_F(BeginTest, AMissingWeaponTypeOrWeaponOnEitherSideStopsTheRun) {
     struct Case {
         const char* what;
@@ -149,7 +154,7 @@ TEST_F(BeginTest, AMissingWeaponTypeOrWeaponOnEitherSideStopsTheRun) {
         const Shown shown = begin();
         EXPECT_FALSE(shown.opened) << c.what;
         EXPECT_EQ(status(), "Information incomplete, can't continue.") << c.what;
-        EXPECT_EQ(w.statusText, "earlier") << c.what << ": written in the control, not the member";
+        EXPECT_EQ(w.statusText, "") << c.what << ": cleared, then written in the control, not the member";
         EXPECT_EQ(w.progressBar->pos(), 42) << c.what;
         EXPECT_EQ(w.winCount, 7.0) << c.what;
         EXPECT_EQ(w.yourHitPoints, std::string(c.you) == "Bob" ? 120 : 60) << c.what;
@@ -185,11 +190,12 @@ TEST_F(BeginTest, FightersTheRulesCannotTakeAreRefusedByName) {
         FightMode mode;
         const char* status;  // the sentence up to the allowed range
         std::size_t validationMessages;
+        bool wide;  // far wider than the status line
     };
     const Case cases[] = {
-        {"Kit", "Orc", DamagePer60Seconds, "You: weapon speed 0 is out of range (", 0},
-        {"Bob", "Giant", ToTheDeath, "Opponent: hit points 2000000 is out of range (", 0},
-        {"Ivy", "Orc", DamagePer60Seconds, "You: Dex. -100 is out of range (0 to 400).", 1},
+        {"Kit", "Orc", DamagePer60Seconds, "You: weapon speed 0 is out of range (", 0, false},
+        {"Bob", "Giant", ToTheDeath, "Opponent: hit points 2000000 is out of range (", 0, true},
+        {"Ivy", "Orc", DamagePer60Seconds, "You: Dex. -100 is out of range (0 to 400).", 1, false},
     };
     for (const Case& c : cases) {
         SimulatorDialog& w = openWith(c.you, c.opp, c.mode, 3);
@@ -204,6 +210,45 @@ TEST_F(BeginTest, FightersTheRulesCannotTakeAreRefusedByName) {
         EXPECT_EQ(w.progressBar->pos(), 17) << c.status;
         EXPECT_EQ(globalRandom().state(), state) << c.status << ": no dice were rolled";
         EXPECT_EQ(messages.shown().size(), c.validationMessages) << c.status;
+        // Shown from the side's name on; when wider than the field, whole in
+        // the tool tip.
+        EXPECT_EQ(firstShownCharacter(*w.statusLine), 0) << c.status;
+        if (c.wide) {
+            EXPECT_TRUE(w.statusLine->isTextCut()) << c.status;
+            EXPECT_EQ(w.statusLine->toolTip().toStdString(), status()) << c.status;
+            EXPECT_EQ(w.statusLine->accessibleDescription().toStdString(), status()) << c.status;
+        }
+    }
+}
+
+// A message from an earlier Begin or command never stands beside the
+// results of a later run: each Begin clears the status line first.
+TEST_F(BeginTest, ARunClearsWhatTheStatusLineSaidBefore) {
+    const char* const earlier[] = {"refused", "incomplete", "a failed write"};
+    for (const char* what : earlier) {
+        SimulatorDialog& w = openWith("Bob", "Orc", DamagePer60Seconds, 1);
+        if (std::string(what) == "refused") {
+            // A weapon of speed 0, then the good one again.
+            choose(w.comboBox(sim::kOppWeaponTypeList), "Mace");
+            choose(w.oppWeaponList, "Stick");
+            ASSERT_FALSE(begin().opened);
+            choose(w.oppWeaponList, "Club");
+        } else if (std::string(what) == "incomplete") {
+            choose(w.comboBox(sim::kOppWeaponTypeList), "Mace");
+            ASSERT_FALSE(begin().opened);
+            choose(w.oppWeaponList, "Club");
+        } else {
+            setFileFaultHook([](FileOp op) { return op == FileOp::Rename; });
+            QTest::mouseClick(w.controlAs<QAbstractButton>(sim::kYourSave), Qt::LeftButton);
+            setFileFaultHook({});
+        }
+        ASSERT_NE(status(), "") << what;
+
+        const Shown shown = begin();
+        ASSERT_TRUE(shown.opened) << what;
+        EXPECT_EQ(shown.statusWhileOpen, "") << what;
+        EXPECT_EQ(status(), "") << what;
+        EXPECT_EQ(w.statusText, "") << what;
     }
 }
 

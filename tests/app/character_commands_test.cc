@@ -261,8 +261,7 @@ TEST_F(CharacterCommandsTest, SaveOfANameGoneFromTheFileAppendsIt) {
 }
 
 // A name the lookups read on a line the edits do not match (an indented one)
-// gets no second line: the failure shows in the status line, until a later
-// command writes successfully.
+// gets no second line: the failure shows in the status line.
 TEST_F(CharacterCommandsTest, SaveNeverAddsASecondLineAndSaysSo) {
     const std::string file = crlf({"[YourChars]", "  " + kYourBob, kAnn, "[OppChars]", kOppBob});
     open(file);
@@ -272,13 +271,6 @@ TEST_F(CharacterCommandsTest, SaveNeverAddsASecondLineAndSaysSo) {
     EXPECT_EQ(status(), "Could not save \"Bob\" to charfile.cfg.");
     EXPECT_EQ(window().yourStrength, 100) << "the side shows what the file holds";
     EXPECT_TRUE(messages.shown().empty()) << "the status line, not a message box";
-
-    // A command that writes nothing keeps the message; one that writes clears it.
-    clickNew(kOpp, {.name = "Orc", .cancel = true});
-    EXPECT_EQ(status(), "Could not save \"Bob\" to charfile.cfg.");
-    select(kOpp, "Bob");
-    click(sim::kOppSave);
-    EXPECT_EQ(status(), "");
 }
 
 TEST_F(CharacterCommandsTest, FailedWritesAreReportedNeverShownAsDone) {
@@ -316,6 +308,7 @@ TEST_F(CharacterCommandsTest, FailedWritesAreReportedNeverShownAsDone) {
         setFileFaultHook({});
         EXPECT_EQ(readFile("charfile.cfg"), c.file) << c.what;
         EXPECT_EQ(status(), c.message) << c.what;
+        EXPECT_EQ(firstShownCharacter(*window().statusLine), 0) << c.what << ": the name stays in view";
         EXPECT_EQ(window().statusText, c.message) << c.what;
         EXPECT_TRUE(messages.shown().empty()) << c.what;
         // The lists hold what the file holds.
@@ -329,25 +322,101 @@ TEST_F(CharacterCommandsTest, FailedWritesAreReportedNeverShownAsDone) {
     EXPECT_EQ(status(), "");
 }
 
-// A success clears the failed-write message only while the status line
-// still shows it.
-TEST_F(CharacterCommandsTest, ASuccessLeavesAnotherStatusMessageAlone) {
+// A NEW that could not write leaves the side on the character it showed: the
+// new name is not selected, so the list's prefix rule cannot load another
+// character that begins with it.
+TEST_F(CharacterCommandsTest, AFailedNewKeepsTheSidesCharacter) {
     open(kChars);
-    select(kYou, "Bob");
+    select(kYou, "Ann");
     setFileFaultHook([](FileOp op) { return op == FileOp::Rename; });
-    click(sim::kYourSave);
+    clickNew(kYou, {.name = "Bo"});
     setFileFaultHook({});
-    ASSERT_EQ(status(), "Could not save \"Bob\" to charfile.cfg.");
+    EXPECT_EQ(readFile("charfile.cfg"), kChars);
+    EXPECT_EQ(status(), "Could not add \"Bo\" to charfile.cfg.");
+    EXPECT_EQ(window().yourCharacterName, "Ann");
+    EXPECT_EQ(window().yourCharacterList->selectedEntry(), "Ann");
+    EXPECT_EQ(window().yourStrength, 50);
+    EXPECT_EQ(window().edit(sim::kYourStrength)->text(), "50");
+}
 
-    Edit* statusLine = window().statusLine;
-    statusLine->setSel(0, -1);
-    statusLine->replaceSel("Information incomplete, can't continue.");
-    window().updateData(true);
-    click(sim::kYourSave);
-    EXPECT_EQ(status(), "Information incomplete, can't continue.");
-    // Saved with the values loaded, the hit points now his Str.
-    const std::string saved = "\"Bob\"\t\t\t\t100\t90\t100\t2\t30\t100\t80\t100\t\"Kite shield\"\t\"Katana\"";
-    EXPECT_EQ(readFile("charfile.cfg"), crlf({"[YourChars]", saved, kAnn, "[OppChars]", kOppBob, kOrc}));
+// Enter on a focused NEW, SAVE or DEL runs that command, as a click does;
+// from a number field it still runs Begin, the default button.
+TEST_F(CharacterCommandsTest, EnterOnAFocusedCommandButtonRunsThatCommand) {
+    const std::string savedBob = "\"Bob\"\t\t\t\t150\t90\t100\t2\t30\t100\t80\t150\t\"Kite shield\"\t\"Katana\"";
+    struct Case {
+        int focus;
+        std::string file;  // afterwards
+        bool newDialog;
+        std::string status;
+    };
+    const Case cases[] = {
+        {sim::kYourNew, kChars, true, ""},
+        {sim::kYourSave, crlf({"[YourChars]", savedBob, kAnn, "[OppChars]", kOppBob, kOrc}), false, ""},
+        {sim::kYourDel, crlf({"[YourChars]", kAnn, "[OppChars]", kOppBob, kOrc}), false, ""},
+        {sim::kYourStrength, kChars, false, "Information incomplete, can't continue."},
+    };
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        for (const Case& c : cases) {
+            open(kChars);
+            window().activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+            select(kYou, "Bob");
+            Edit* strength = window().edit(sim::kYourStrength);
+            strength->setFocus();
+            strength->selectAll();
+            QTest::keyClicks(strength, "150");
+            modals.clear();
+            QWidget* focus = window().control(c.focus);
+            focus->setFocus();
+            QTest::keyClick(focus, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            const std::string what = std::to_string(c.focus) + " " + std::to_string(key);
+            EXPECT_EQ(readFile("charfile.cfg"), c.file) << what;
+            EXPECT_EQ(status(), c.status) << what;
+            ASSERT_EQ(modals.shown().size(), c.newDialog ? 1u : 0u) << what;
+            if (c.newDialog) {
+                EXPECT_EQ(modals.shown()[0].templateId, ids::kNewCharacterDialog) << what;
+            }
+        }
+    }
+}
+
+// Each command clears the status line first: it then shows only what that
+// command reports, whether the command wrote, refused, was cancelled or
+// failed in turn.
+TEST_F(CharacterCommandsTest, EveryCommandFirstClearsTheStatusLine) {
+    struct Case {
+        const char* what;
+        std::function<void()> command;
+        std::string message;  // what the command itself reports
+    };
+    const Case cases[] = {
+        {"a cancelled NEW", [this] { clickNew(kOpp, {.name = "Cid", .cancel = true}); }, ""},
+        {"a refused NEW", [this] { clickNew(kOpp, {.name = "Orc"}); }, ""},
+        {"a NEW that writes", [this] { clickNew(kOpp, {.name = "Cid"}); }, ""},
+        {"a SAVE that writes", [this] { click(sim::kYourSave); }, ""},
+        {"a SAVE of nothing", [this] { click(sim::kOppSave); }, ""},
+        {"a DEL that writes", [this] { click(sim::kYourDel); }, ""},
+        {"a DEL that fails",
+         [this] {
+             setFileFaultHook([](FileOp op) { return op == FileOp::Rename; });
+             click(sim::kYourDel);
+             setFileFaultHook({});
+         },
+         "Could not delete \"Bob\" from charfile.cfg."},
+    };
+    for (const Case& c : cases) {
+        open(kChars);
+        select(kYou, "Bob");
+        // The failed-write message of an earlier SAVE.
+        setFileFaultHook([](FileOp op) { return op == FileOp::Rename; });
+        click(sim::kYourSave);
+        setFileFaultHook({});
+        ASSERT_EQ(status(), "Could not save \"Bob\" to charfile.cfg.") << c.what;
+
+        c.command();
+        EXPECT_EQ(status(), c.message) << c.what;
+        EXPECT_EQ(window().statusText, c.message) << c.what;
+    }
 }
 
 // A name of 22 characters or more and a shield name of 16 or more, neither

@@ -342,6 +342,85 @@ TEST_F(SelectionTest, ChoosingAgainDiscardsTypedValuesAndTakesTheOtherSides) {
     EXPECT_EQ(w.yourCharacterList->selectedEntry(), "Bob");
 }
 
+// Choosing from the opened list, with the mouse or the keys, loads the
+// character chosen, as the same choice made any other way does.
+TEST_F(SelectionTest, ChoosingFromTheOpenListLoadsTheCharacter) {
+    SimulatorDialog& w = open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    pick(w.yourCharacterList, "Bob");
+    EXPECT_EQ(w.yourCharacterName, "Bob");
+    EXPECT_EQ(field(w.yourSide(), "Strength")->text(), "100");
+    EXPECT_EQ(w.yourWeaponName, "Katana");
+
+    // Open with Alt+Down, one entry down, Enter: "Cid", after "Bob".
+    ComboBox* list = w.yourCharacterList;
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(list->view()->isVisible());
+    QTest::keyClick(list->view(), Qt::Key_Down);
+    QTest::keyClick(list->view(), Qt::Key_Return);
+    EXPECT_FALSE(list->view()->isVisible());
+    EXPECT_EQ(w.yourCharacterName, "Cid");
+    EXPECT_EQ(field(w.yourSide(), "Strength")->text(), "60");
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+// The wheel turned over lists on the way elsewhere changes no choice and
+// keeps what was typed; over the list that has the focus, it chooses.
+TEST_F(SelectionTest, TheWheelChangesOnlyTheListWithTheFocus) {
+    SimulatorDialog& w = open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    pick(w.yourCharacterList, "Bob");
+    Edit* strength = field(w.yourSide(), "Strength");
+    strength->setFocus();
+    strength->selectAll();
+    QTest::keyClicks(strength, "123");
+
+    for (ComboBox* list : {w.yourCharacterList, typeList(w.yourSide()), w.yourWeaponList, w.yourShieldList,
+                           w.oppCharacterList}) {
+        for (int angle : {-120, 120}) {
+            turnWheel(*list, angle);
+            EXPECT_EQ(strength->text(), "123") << list->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(w.yourCharacterList->selectedEntry(), "Bob");
+    EXPECT_EQ(typeList(w.yourSide())->selectedEntry(), "Sword");
+    EXPECT_EQ(w.yourWeaponList->selectedEntry(), "Katana");
+    EXPECT_EQ(w.yourShieldList->selectedEntry(), "Kite shield");
+    EXPECT_EQ(w.oppCharacterList->curSel(), -1);
+    EXPECT_EQ(w.oppStrength, 0);
+
+    w.yourCharacterList->setFocus();
+    turnWheel(*w.yourCharacterList, -120);
+    EXPECT_EQ(w.yourCharacterName, "Cid");
+    EXPECT_EQ(strength->text(), "60");
+}
+
+// A hand-edited name longer than the reader keeps, cut inside a letter,
+// shows its whole letters and one mark; its bytes still find the character.
+TEST_F(SelectionTest, ANameCutInsideALetterShowsItsLettersAndStillLoads) {
+    // "Åsa Öhrström i Älvdalen Åström": 36 bytes, listed as its first 29,
+    // which end with the first byte of the last "Å".
+    const std::string name = "\xC3\x85sa \xC3\x96hrstr\xC3\xB6m i \xC3\x84lvdalen \xC3\x85str\xC3\xB6m";
+    const std::string listed = name.substr(0, 29);
+    SimulatorDialog& w = WindowTest::open(
+        crlf({"[YourChars]", character(name, "91\t92\t93\t2\t94\t95\t96\t91", "Kite shield", "Katana"),
+              "[OppChars]"}),
+        kEquipment);
+    ASSERT_EQ(entries(w.yourCharacterList), Strings{listed});
+    EXPECT_EQ(w.yourCharacterList->itemText(0),
+              QString::fromUtf8("\xC3\x85sa \xC3\x96hrstr\xC3\xB6m i \xC3\x84lvdalen \xEF\xBF\xBD"));
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    pick(w.yourCharacterList, listed);
+    EXPECT_EQ(w.yourCharacterName, listed);
+    EXPECT_EQ(w.yourStrength, 91);
+    EXPECT_EQ(w.yourParry, 96);
+    EXPECT_EQ(w.yourWeaponName, "Katana");
+}
+
 TEST_F(SelectionTest, OneCharacterNameOnBothSidesReadsEachSidesSection) {
     SimulatorDialog& w = open();
     choose(w.yourCharacterList, "Bob");

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include <QAbstractItemView>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include "app/simulator_dialog.h"
@@ -56,6 +59,24 @@ protected:
         ASSERT_GE(index, 0) << '"' << text << "\" is not in " << list->objectName().toStdString();
         list->setCurSel(index);
         emit list->activated(index);
+    }
+
+    // Chooses the entry `text` of `list` with the mouse: opens the list with
+    // a click and clicks the entry in it.
+    static void pick(ComboBox* list, const std::string& text) {
+        const int index = list->findExact(text);
+        ASSERT_GE(index, 0) << '"' << text << "\" is not in " << list->objectName().toStdString();
+        QTest::mouseClick(list, Qt::LeftButton);
+        QAbstractItemView* view = list->view();
+        ASSERT_TRUE(view->isVisible()) << "the list did not open";
+        const QRect entry = view->visualRect(view->model()->index(index, 0));
+        // The list takes a release only once the pointer has moved away from
+        // where it opened, so that the click that opened it chooses nothing.
+        // Of two points 20 pixels apart, one is far enough.
+        QTest::mouseMove(view->viewport(), entry.center() + QPoint(20, 0));
+        QTest::mouseMove(view->viewport(), entry.center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, entry.center());
+        ASSERT_FALSE(view->isVisible()) << "the list did not close";
     }
 
     // Every entry of `list`, in its order.
