@@ -1,5 +1,6 @@
 #include "data/records.h"
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 
@@ -17,11 +18,19 @@ std::string_view weaponSection(std::int32_t weaponType) {
 
 namespace {
 
-// `slots` - floor((length + 2) / 6) tabs, but at least one: with none, a name
-// without a blank would run into what follows it and not read back.
+// Whitespace as the reader of the data files knows it.
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The tabs after a quoted text: `slots` - floor((length + 2) / 6), none when
+// that is below 1. A long text with a blank in it reads back without them,
+// as the reading of a quoted text stops at its own closing quote; one without
+// a blank would run into what follows it, and gets a single tab.
 std::size_t tabsAfter(std::string_view text, std::size_t slots) {
     const std::size_t used = (text.size() + 2) / 6;
-    return used < slots ? slots - used : 1;
+    if (used < slots) return slots - used;
+    return std::any_of(text.begin(), text.end(), isSpace) ? 0 : 1;
 }
 
 void appendQuoted(std::string& line, std::string_view text) {

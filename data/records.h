@@ -43,7 +43,10 @@ struct ShieldRecord {
 // The text of a stored character line, without its line end: the quoted
 // name, T1 tabs, Str., Dex., W. Skill, weapon type, A.R., Tactics, Parry and
 // Str. again as the hit points, tab-separated, a tab, the quoted shield name,
-// T2 tabs, the quoted weapon name. Lengths are counted in bytes.
+// T2 tabs, the quoted weapon name. T1 = 4 - floor((name length + 2) / 6) and
+// T2 = 3 - floor((shield length + 2) / 6), none where that is below 1,
+// lengths counted in bytes; only a name or shield name without a blank that
+// the rule leaves with none gets one tab, which it needs to read back.
 std::string FormatCharacterLine(std::string_view name, std::int32_t strength,
                                 std::int32_t dexterity, std::int32_t weaponSkill,
                                 std::int32_t weaponType, std::int32_t armorRating,

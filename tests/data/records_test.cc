@@ -34,6 +34,9 @@ TEST(Records, FormatsTheExampleLine) {
     // Str. is written again as the hit points; negative values carry a sign.
     EXPECT_EQ(FormatCharacterLine("", 57, 0, -5, -1, 2147483647, -2147483647 - 1, 7, "", ""),
               "\"\"\t\t\t\t57\t0\t-5\t-1\t2147483647\t-2147483648\t7\t57\t\"\"\t\t\t\"\"");
+    // A shield name of 18 characters with blanks: no tab, as the rule gives.
+    EXPECT_EQ(FormatCharacterLine("Zed", 57, 0, 0, 1, 0, 0, 0, "Great Tower Shield", "Club"),
+              "\"Zed\"\t\t\t\t57\t0\t0\t1\t0\t0\t0\t57\t\"Great Tower Shield\"\"Club\"");
 }
 
 // The number of tabs right after the quoted text that starts at `from`.
@@ -47,19 +50,26 @@ TEST(Records, TabsDependOnTheByteLengthOfNameAndShield) {
         std::size_t length;
         std::size_t nameTabs;
         std::size_t shieldTabs;
+        bool blank;  // the text has a blank in its middle
     } cases[] = {
-        {0, 4, 3},  {3, 4, 3},  {4, 3, 2},  {9, 3, 2},  {10, 2, 1}, {15, 2, 1},
-        // From here the rule gives no tab at all for a shield, and from 22 for
-        // a name; one tab keeps them apart from what follows.
-        {16, 1, 1}, {21, 1, 1}, {22, 1, 1}, {29, 1, 1}, {40, 1, 1},
+        {0, 4, 3, false},  {3, 4, 3, false},  {4, 3, 2, false},  {9, 3, 2, false},
+        {10, 2, 1, false}, {15, 2, 1, false}, {16, 1, 0, true},  {21, 1, 0, true},
+        // From 16 (shield) and 22 (name) on the rule gives no tab. A text with
+        // a blank reads back without one; one without a blank would run into
+        // what follows, and gets one tab.
+        {16, 1, 1, false}, {21, 1, 1, false}, {22, 1, 1, false}, {29, 1, 1, false}, {40, 1, 1, false},
+        {22, 0, 0, true},  {29, 0, 0, true},  {40, 0, 0, true},
+        {9, 3, 2, true},
     };
     for (const auto& c : cases) {
-        const std::string text(c.length, 'n');
+        std::string text(c.length, 'n');
+        if (c.blank) text[c.length / 2] = ' ';
+        const std::string what = std::to_string(c.length) + (c.blank ? " with a blank" : "");
         const std::string byName = FormatCharacterLine(text, 1, 2, 3, 0, 4, 5, 6, "S", "W");
-        EXPECT_EQ(tabsAfterQuoted(byName, 0, c.length), c.nameTabs) << "name of " << c.length;
+        EXPECT_EQ(tabsAfterQuoted(byName, 0, c.length), c.nameTabs) << "name of " << what;
         const std::string byShield = FormatCharacterLine("N", 1, 2, 3, 0, 4, 5, 6, text, "W");
         EXPECT_EQ(tabsAfterQuoted(byShield, byShield.find('"', 4), c.length), c.shieldTabs)
-            << "shield of " << c.length;
+            << "shield of " << what;
     }
     // Bytes, not characters: "Björn" is six bytes, eight two-byte letters sixteen.
     EXPECT_EQ(tabsAfterQuoted(FormatCharacterLine("Bj\xC3\xB6rn", 1, 2, 3, 0, 4, 5, 6, "S", "W"), 0, 6),
@@ -81,6 +91,9 @@ TEST(Records, WrittenLinesReadBack) {
         {"Sixteen-bytes-ab", "Abcdefghijklmnop", "Longsword", {0, 0, 0, -1, 0, 0, 0}},
         {"Shield With Blank", "Runeward Shield Of Old", "Maul of the Deep Forge",
          {400, 400, 300, 3, 100, 300, 300}},
+        // Names with a blank, past the lengths the tabs cover, written with none.
+        {"Sir Bartholomew the Bold", "Great Tower Shield", "Club", {9, 8, 7, 1, 6, 5, 4}},
+        {"Abcdefghijklmnopqrstuvwxyz 12", "Sixteen bytes ab", "Dagger", {3, 3, 3, 3, 3, 3, 3}},
         {"Bj\xC3\xB6rn \xC3\x89", "\xE9" "cu", "\xC3\xA9p\xC3\xA9" "e", {-7, 0x7fffffff, 5, 2, 6, 7, 8}},
         {"Empty Things", "", "", {1, 1, 1, 1, 1, 1, 1}},
     };
