@@ -3,6 +3,7 @@
 
 #include "resources/templates.h"
 
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -75,6 +76,76 @@ TEST(Templates, CaptionsFitTheirControlsAtEveryFontSize) {
         }
     }
     QApplication::setFont(original);
+}
+
+// The main window's controls as its layout gives them, written out here
+// rather than derived from the shared table, so a wrong number in that table
+// shows.
+TEST(Templates, TheMainWindowHasItsControlsAtTheirPlaces) {
+    using K = ControlKind;
+    constexpr unsigned kLabel = kRightAligned | kVerticallyCentered;
+    constexpr unsigned kNumber = kBorder | kDigitsOnly | kAutoHScroll;
+    constexpr unsigned kList = kSorted | kVScroll;
+    struct Expected {
+        K kind;
+        int id;
+        const char* caption;
+        int x, y, width, height;
+        unsigned style;
+    };
+    const Expected expected[] = {
+        {K::GroupBox, -1, "You", 7, 7, 148, 100, kNoStyle},
+        {K::ComboBox, 1001, "", 10, 16, 101, 65, kList},
+        {K::BitmapButton, 1004, "NEW", 113, 16, 12, 13, kNoStyle},
+        {K::BitmapButton, 1003, "SAVE", 126, 16, 12, 13, kNoStyle},
+        {K::BitmapButton, 1005, "DEL", 139, 16, 12, 13, kNoStyle},
+        {K::Static, -1, "Str.", 10, 31, 25, 12, kLabel},
+        {K::Edit, 1009, "", 37, 31, 18, 12, kNumber},
+        {K::Static, -1, "Dex.", 10, 43, 25, 12, kLabel},
+        {K::Edit, 1010, "", 37, 43, 18, 12, kNumber},
+        {K::Static, -1, "A.R.", 58, 31, 25, 12, kLabel},
+        {K::Edit, 1011, "", 85, 31, 17, 12, kNumber},
+        {K::Static, -1, "W. Skill", 58, 43, 25, 12, kLabel},
+        {K::Edit, 1012, "", 85, 43, 17, 12, kNumber},
+        {K::Static, -1, "Tactics", 106, 31, 25, 12, kLabel},
+        {K::Edit, 1013, "", 133, 31, 18, 12, kNumber},
+        {K::Static, -1, "Parry", 106, 43, 25, 12, kLabel},
+        {K::Edit, 1014, "", 133, 43, 18, 12, kNumber},
+        {K::Static, -1, "Weapon Type:", 10, 56, 51, 10, kVerticallyCentered},
+        {K::ComboBox, 1025, "", 10, 67, 65, 66, kList},
+        {K::Static, -1, "Weapon:", 10, 81, 34, 9, kVerticallyCentered},
+        {K::ComboBox, 1015, "", 10, 91, 141, 68, kList},
+        {K::Static, -1, "Shield:", 82, 57, 27, 9, kVerticallyCentered},
+        {K::ComboBox, 1026, "", 82, 67, 69, 66, kList},
+    };
+    // After both groups.
+    const Expected rest[] = {
+        {K::Static, -1, "Fast", 7, 120, 14, 8, kNoStyle},
+        {K::Trackbar, 1006, "", 26, 111, 80, 19, kAutoTicks | kTicksBothSides},
+        {K::Static, -1, "Accurate", 110, 120, 30, 8, kNoStyle},
+        {K::PushButton, 1039, "Begin", 157, 115, 50, 14, kDefaultButton},
+        {K::PushButton, 1002, "Options", 211, 115, 50, 14, kNoStyle},
+        {K::PushButton, 2, "Quit", 265, 115, 50, 14, kNoStyle},
+        {K::Edit, 1016, "", 7, 137, 148, 13, kBorder | kReadOnly | kAutoHScroll},
+        {K::ProgressBar, 1040, "", 168, 137, 147, 13, kBorder},
+    };
+    const DialogTemplate& t = simulatorTemplate();
+    ASSERT_EQ(t.controls.size(), std::size(expected) * 2 + std::size(rest));
+    auto check = [](const ControlTemplate& c, const Expected& e, std::size_t index) {
+        EXPECT_EQ(c.kind, e.kind) << index;
+        EXPECT_EQ(c.id, e.id) << index;
+        EXPECT_EQ(c.caption, e.caption) << index;
+        EXPECT_EQ(c.x, e.x) << index;
+        EXPECT_EQ(c.y, e.y) << index;
+        EXPECT_EQ(c.width, e.width) << index;
+        EXPECT_EQ(c.height, e.height) << index;
+        EXPECT_EQ(c.style, e.style) << index;
+    };
+    for (std::size_t i = 0; i < std::size(expected); ++i) check(t.controls[i], expected[i], i);
+    for (std::size_t i = 0; i < std::size(rest); ++i) {
+        const std::size_t index = 2 * std::size(expected) + i;
+        check(t.controls[index], rest[i], index);
+    }
 }
 
 TEST(Templates, TheOpponentGroupMirrorsTheYouGroup) {
