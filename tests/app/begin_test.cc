@@ -1,7 +1,6 @@
 // "Begin" on the main window: the checks before a run, the run itself
 // against the combat core, the progress bar and the Results dialog.
 
-#include <clocale>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,7 +8,6 @@
 
 #include <QAbstractButton>
 #include <QEvent>
-#include <QLocale>
 #include <QObject>
 #include <QPoint>
 #include <QPushButton>
@@ -25,6 +23,7 @@
 #include "dialogs/results_dialog.h"
 #include "resources/resource_ids.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/comma_locale.h"
 
 namespace skarn {
 namespace {
@@ -321,12 +320,8 @@ TEST_F(BeginTest, TwoWinsOutOfThreeShow66Point6WhateverTheLocale) {
         if (totals.winCount == 2.0) break;
     }
 
-    const QLocale before;
-    std::string cBefore = "C";
-    if (const char* now = std::setlocale(LC_ALL, nullptr)) cBefore = now;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
-        if (std::setlocale(LC_ALL, name)) break;
+    const testing::CommaLocale comma;
+    ASSERT_TRUE(testing::CommaLocale::active()) << "no decimal-comma locale: run scripts/install-deps";
 
     SimulatorDialog& w = open();
     choose(w.yourCharacterList, "Twin");
@@ -343,9 +338,6 @@ TEST_F(BeginTest, TwoWinsOutOfThreeShow66Point6WhateverTheLocale) {
 
     globalRandom().seed(seed);
     const Shown shown = begin();
-
-    QLocale::setDefault(before);
-    std::setlocale(LC_ALL, cBefore.c_str());
 
     ASSERT_TRUE(shown.opened);
     EXPECT_EQ(w.winCount, 2.0);

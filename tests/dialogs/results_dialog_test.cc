@@ -1,18 +1,17 @@
 #include "dialogs/results_dialog.h"
 
-#include <clocale>
 #include <cstdlib>
 #include <string>
 
 #include <QImage>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "resources/resource_ids.h"
+#include "tests/support/comma_locale.h"
 #include "ui/controls.h"
 #include "ui/testing.h"
 
@@ -21,25 +20,7 @@ namespace {
 
 namespace res = ids::results;
 
-// Puts a locale with a decimal comma in place while it lives, for Qt and,
-// where the system has one, for the C library.
-class CommaLocale {
-public:
-    CommaLocale() : qtBefore_(QLocale()) {
-        if (const char* now = std::setlocale(LC_ALL, nullptr)) cBefore_ = now;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
-            if (std::setlocale(LC_ALL, name)) break;
-    }
-    ~CommaLocale() {
-        QLocale::setDefault(qtBefore_);
-        std::setlocale(LC_ALL, cBefore_.c_str());
-    }
-
-private:
-    QLocale qtBefore_;
-    std::string cBefore_ = "C";
-};
+using testing::CommaLocale;
 
 TEST(ResultsDialog, ShowsTheFourValuesAsPrintfGWouldWhateverTheLocale) {
     struct Case {
@@ -53,6 +34,7 @@ TEST(ResultsDialog, ShowsTheFourValuesAsPrintfGWouldWhateverTheLocale) {
         {-2.5, 1e-5, 123456.0, 33.3, {"-2.5", "1e-05", "123456", "33.3"}},
     };
     CommaLocale comma;
+    ASSERT_TRUE(CommaLocale::active()) << "no decimal-comma locale: run scripts/install-deps";
     for (const Case& c : cases) {
         ResultsDialog results;
         results.resultDamageGiven = c.given;
