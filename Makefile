@@ -49,11 +49,13 @@ fuzz: deps
 	@cmake --build build-fuzz -j$(JOBS)
 	@scripts/fuzz build-fuzz $(FUZZ_SECONDS)
 
-package: build
-	@cd $(BUILD) && cpack -G DEB
+# The Debian package, built as Debian builds its packages (scripts/build-package:
+# Release with the distribution's hardening flags) in build-package/.
+package: deps
+	@JOBS=$(JOBS) scripts/build-package build-package
 
 install: build
 	@cmake --install $(BUILD)
 
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz
+	rm -rf build build-sanitize build-bench build-fuzz build-package build-ci-gcc build-ci-clang
