@@ -5,6 +5,9 @@ JOBS      ?= 2
 BUILD     ?= build
 GENERATOR := -G Ninja
 CMAKE_ARGS ?=
+# Warnings as errors: ON in CI only (WERROR=ON); every configure says which,
+# so a build folder never keeps it from an earlier run.
+WERROR    ?= OFF
 
 .PHONY: all deps configure build run test sanitize bench fuzz fuzz-ci package install clean
 
@@ -14,7 +17,7 @@ deps:
 	@scripts/install-deps
 
 configure:
-	@cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+	@cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKARN_WERROR=$(WERROR) $(CMAKE_ARGS) >/dev/null
 
 build: deps configure
 	@cmake --build $(BUILD) -j$(JOBS)
@@ -29,28 +32,30 @@ test: build
 
 # The tests of the combat core and the data files under ASan + UBSan.
 sanitize: deps
-	@cmake -S . -B build-sanitize $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
+	@cmake -S . -B build-sanitize $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DSKARN_WERROR=$(WERROR) \
 	  -DSKARN_SANITIZE=ON -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null
 	@cmake --build build-sanitize -j$(JOBS)
 	@cd build-sanitize && ctest --output-on-failure -j$(JOBS)
 
 bench: deps
-	@cmake -S . -B build-bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
+	@cmake -S . -B build-bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DSKARN_WERROR=$(WERROR) \
 	  -DSKARN_BENCH=ON -DSKARN_TESTS=OFF -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null
 	@cmake --build build-bench -j$(JOBS)
 	@scripts/bench build-bench
 
 fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKARN_WERROR=$(WERROR) \
 	  -DSKARN_FUZZ=ON -DSKARN_TESTS=OFF -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null
 	@cmake --build build-fuzz -j$(JOBS)
 	@scripts/fuzz build-fuzz $(FUZZ_SECONDS)
 
-package: build
-	@cd $(BUILD) && cpack -G DEB
+# The Debian package, built as Debian builds its packages (scripts/build-package:
+# Release with the distribution's hardening flags) in build-package/.
+package: deps
+	@JOBS=$(JOBS) scripts/build-package build-package
 
 install: build
 	@cmake --install $(BUILD)
 
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz
+	rm -rf build build-sanitize build-bench build-fuzz build-package build-ci-gcc build-ci-clang

@@ -287,7 +287,8 @@ TEST_P(ReadTest, ReadsAcrossTheReaderBuffer) {
                          std::to_string(shift));
             std::string text = "[S]";
             text += eol();
-            text += "#" + std::string(static_cast<std::size_t>(shift), '-');
+            text += '#';
+            text.append(static_cast<std::size_t>(shift), '-');
             text += eol();
             std::vector<std::string> names;
             std::vector<std::size_t> nearEdge;  // entries that hold the buffer's edge

@@ -166,7 +166,9 @@ TEST_F(ExamplesTest, CharacterFileIsWhatTheProgramWrites) {
     const auto lines = crlfLines(kExamples + "/charfile.cfg");
     std::vector<std::string> expected;
     for (std::string_view side : {kYourChars, kOppChars}) {
-        expected.push_back("[" + std::string(side) + "]");
+        std::string header = "[";
+        header.append(side).append("]");
+        expected.push_back(header);
         for (const std::string& name : listSection(chars, side)) {
             std::int32_t v[8] = {};
             for (int n = 1; n <= 7; ++n) chars.lookupInt(side, name, n, v[n]);
