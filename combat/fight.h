@@ -87,11 +87,21 @@ std::optional<RunFault> findRunFault(const Combatant& you, const Combatant& oppo
 // An estimate, on the generous side, of the time runFights takes for one
 // fight of these fighters, in microseconds of the development machine (a
 // 2-core AMD EPYC): the expected swings of both fighters until the stop rule
-// holds, their landed blows and dice.
+// holds, their landed blows and dice, each at the top of its measured cost.
+// bench_run_limits checks it against hundreds of random pairs. A run of N
+// fights also spends some tens of microseconds setting up, whatever N.
 // REQUIRES: the values are in the ranges findRunFault checks.
 double expectedFightMicroseconds(const Combatant& you, const Combatant& opponent,
                                  std::int32_t yourHitPoints, std::int32_t oppHitPoints,
                                  FightMode mode);
+
+// What expectedFightMicroseconds takes for the length of a fight: 6000 ticks
+// in mode 0; otherwise a bound, never below the expected number of the
+// fight's last tick, from the hit chances and the least mean and the most of
+// the blows.
+// REQUIRES: the values are in the ranges findRunFault checks.
+double expectedFightTicks(const Combatant& you, const Combatant& opponent,
+                          std::int32_t yourHitPoints, std::int32_t oppHitPoints, FightMode mode);
 
 // Fights `fights` fights between the two fighters and returns the averages.
 // Prepares both fighters (swing delay, hit skill), resets the totals, and
