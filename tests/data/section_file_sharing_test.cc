@@ -58,6 +58,16 @@ struct Watchdog {
     ~Watchdog() { alarm(0); }
 };
 
+// A fresh folder holding a "charfile.cfg" of kChars.
+class CharFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { writeBytes(path, kChars); }
+
+    TempDir dir;
+    const fs::path path = dir.path() / "charfile.cfg";
+    Restore restore;
+};
+
 // ---- only regular files --------------------------------------------------------
 
 enum class Special { Fifo, DeviceLink, Socket, Folder, DanglingLink };
@@ -234,11 +244,7 @@ TEST(Permissions, AreTheDataFilesFromTheFirstByte) {
 
 // Permissions that cannot be given to the new file make the edit fail,
 // rather than replace a private file by one anybody may read.
-TEST(Permissions, ThatCannotBeSetFailTheEdit) {
-    TempDir dir;
-    Restore restore;
-    const fs::path path = dir.path() / "charfile.cfg";
-    writeBytes(path, kChars);
+TEST_F(CharFileTest, PermissionsThatCannotBeSetFailTheEdit) {
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     SectionFile file(path.string());
     setFileFaultHook([](FileOp op) { return op == FileOp::SetPermissions; });
@@ -252,11 +258,7 @@ TEST(Permissions, ThatCannotBeSetFailTheEdit) {
 
 // A successful edit flushes the new file before the rename and the folder
 // after it.
-TEST(Durability, TheFolderIsFlushedAfterTheRename) {
-    TempDir dir;
-    Restore restore;
-    const fs::path path = dir.path() / "charfile.cfg";
-    writeBytes(path, kChars);
+TEST_F(CharFileTest, TheFolderIsFlushedAfterTheRename) {
     SectionFile file(path.string());
     std::vector<FileOp> ops;
     setFileFaultHook([&](FileOp op) {
@@ -293,11 +295,7 @@ private:
 
 // An edit waits for another editor's lock. Should that editor put a new file
 // in place meanwhile, the edit is made on the new file, not the old one.
-TEST(EditLock, WaitsForAnotherEditAndEditsWhatItLeft) {
-    TempDir dir;
-    Restore restore;
-    const fs::path path = dir.path() / "charfile.cfg";
-    writeBytes(path, kChars);
+TEST_F(CharFileTest, AnEditWaitsForAnotherAndEditsWhatItLeft) {
     SectionFile file(path.string());
     setEditLockWait(std::chrono::seconds(20));
 
@@ -319,11 +317,7 @@ TEST(EditLock, WaitsForAnotherEditAndEditsWhatItLeft) {
 // While another editor holds the lock, an edit gives up after its wait and
 // touches nothing, not even the left-overs of edits cut short; with the lock
 // free, those left-overs go and nothing else does.
-TEST(EditLock, LeftOversGoOnlyUnderTheLock) {
-    TempDir dir;
-    Restore restore;
-    const fs::path path = dir.path() / "charfile.cfg";
-    writeBytes(path, kChars);
+TEST_F(CharFileTest, LeftOversGoOnlyUnderTheLock) {
     writeBytes(dir.path() / "elsewhere.txt", "keep me");
     const std::vector<std::string> leftovers = {"charfile.cfg.temp-abc123.btb",
                                                 "charfile.cfg.temp-zz0000.btb"};
