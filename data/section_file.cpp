@@ -6,8 +6,8 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
-#include <random>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -379,7 +379,7 @@ void removeLeftovers(const std::filesystem::path& target) {
 // removed, so whatever fails, it holds either its old content or the new one.
 // Removes the temporary file when it gives up.
 // REQUIRES: `lock` holds the edit lock on `target`.
-bool replaceFile(const filesys::EditLock& lock, const std::filesystem::path& target,
+bool writeAndReplace(const filesys::EditLock& lock, const std::filesystem::path& target,
                  std::string_view bytes) {
     std::filesystem::path temp;
     filesys::WriteResult written = filesys::WriteResult::NameTaken;
@@ -656,7 +656,7 @@ bool SectionFile::Impl::rewriteLocked(Edit kind, std::string_view section, std::
     std::string old;
     std::string updated;
     return lock.readAll(old) && rewriteLines(old, kind, section, entry, newLine, updated) &&
-           replaceFile(lock, target, updated);
+           writeAndReplace(lock, target, updated);
 }
 
 bool SectionFile::insertAfter(std::string_view section, std::string_view entry,
