@@ -53,4 +53,4 @@ install: build
 	@cmake --install $(BUILD)
 
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz
+	rm -rf build build-sanitize build-bench build-fuzz build-fuzz-cov
