@@ -58,4 +58,4 @@ install: build
 	@cmake --install $(BUILD)
 
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz build-package build-ci-gcc build-ci-clang
+	rm -rf build build-sanitize build-bench build-fuzz build-fuzz-cov build-package build-ci-gcc build-ci-clang

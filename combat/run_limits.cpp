@@ -13,24 +13,42 @@ constexpr std::int64_t kMaxFights = 1'000'000'000;
 constexpr double kSixtySecondLastTick = 6000.0;
 
 // The cost of a fight, in nanoseconds of runFights on the development machine
-// (a 2-core AMD EPYC, measured with bench_combat and longer runs): a swing in
-// a 60-second fight; a swing in the other modes, and the extra when the branch
-// predictor gets its hit roll wrong; a landed swing apart from its dice; a
-// die; and the fight itself.
-constexpr double kSixtySecondSwingNs = 6.0;
-constexpr double kSwingNs = 3.0;
-constexpr double kMispredictNs = 7.5;
-constexpr double kHitNs = 2.0;
-constexpr double kDieNs = 0.8;
-constexpr double kFightNs = 100.0;
+// (a 2-core AMD EPYC): the fight itself; in a 60-second fight, a swing, a
+// landed swing apart from its dice, a die, a parry roll, and the scaling of a
+// blow whose dice have too many sums to tabulate; in the other modes the
+// same, and the extra when the branch predictor gets a hit roll wrong.
+// They are fitted to the top of bench_run_limits' measurements of hundreds
+// of random pairs in every mode, then raised by a third (by a half in
+// 60-second fights), since pairs with the same counts of swings, blows and
+// dice differ in time by that much (caches, the branch predictor, another
+// program on the machine); a die, whose cost varies least, by a sixth (a
+// third). A few fights also pay for the tables runFights sets up for a run,
+// which kSetUpNs covers.
+constexpr double kSixtySecondFightNs = 14.3;
+constexpr double kSixtySecondSwingNs = 6.6;
+constexpr double kSixtySecondHitNs = 6.5;
+constexpr double kSixtySecondDieNs = 1.2;
+constexpr double kSixtySecondParryNs = 2.6;
+constexpr double kSixtySecondScaleNs = 8.3;
+constexpr double kFightNs = 10.8;
+constexpr double kSwingNs = 4.2;
+constexpr double kMispredictNs = 11.9;
+constexpr double kHitNs = 4.6;
+constexpr double kDieNs = 1.0;
+constexpr double kParryNs = 2.8;
+constexpr double kScaleNs = 5.4;
+constexpr double kSetUpNs = 30.0;
+// runFights tabulates the blows of up to this many dice sums.
+constexpr std::int64_t kTabulatedSums = 4096;
 
-// The longest a fight may be expected to take: 2187 fights in about 5.5
-// seconds. The longest fights the main window's values can give, with weapons
-// up to speed 200 and 100 dice, bonuses of up to 1000 and 10,000 hit points,
-// are estimated at 2.12 ms and take 1.6 ms (mode 2: one side landing 8 swings
-// in 101 and the other every swing, 10,000 blows of 1 from 100 dice each,
-// their swing delays balanced so that neither falls first).
-constexpr double kMaxFightNs = 2'500'000.0;
+// The longest a fight may be expected to take: 2187 fights in at most about
+// 6.6 seconds. The longest fights the main window's values can give, with
+// weapons up to speed 200 and 100 dice, bonuses of up to 1000 and 10,000 hit
+// points, stay below it (mode 2: one side landing 8 swings in 101 and the
+// other every swing, 10,000 blows of 1 from 100 dice each, their swing
+// delays balanced so that neither falls first; estimated at 2.8 ms, they
+// take 1.7 ms).
+constexpr double kMaxFightNs = 3'000'000.0;
 
 struct Range {
     const char* field;
@@ -49,38 +67,80 @@ double hitChance(const Combatant& a, const Combatant& d) {
     return (std::clamp(chance, -1, 100) + 1) / 101.0;
 }
 
-// A lower bound of the mean blow of `a` on `d`. Every step of a blow is
-// linear in the draws except the cuts toward zero, each of which takes off
-// less than 1, and the final floor of 1, which can only raise the mean; so the
-// linear part at the mean draws, less the most the cuts can take, is at most
-// the mean blow.
-double meanBlowAtLeast(const Combatant& a, const Combatant& d) {
-    const double meanSum = a.diceCount > 0 ? a.diceCount * (a.diceSides + 1) / 2.0 : 0.0;
-    const double strength = a.strength * 0.002 + 1.0;
-    const double tactics = (a.tactics + 50) * 0.01;
-    double dmg = (meanSum + a.damageBonus) * strength * tactics - tactics - 1.0;
-    if (d.shieldIndex >= 0) dmg -= (std::clamp(d.parry / 2, -1, 100) + 1) / 101.0 * d.shieldAbsorb;
-    const double h = d.armorRating / 2;
-    return std::max(1.0, (dmg - h - h / 2.0) / 2.0 - 1.0);
+// The chance that `d` parries a blow with its shield (0 without one).
+double parryChance(const Combatant& d) {
+    return d.shieldIndex >= 0 ? (std::clamp(d.parry / 2, -1, 100) + 1) / 101.0 : 0.0;
 }
 
-// The expected ticks until `a` brings `d` to `hitPoints`, or a little more:
-// the blows needed, plus one for the last blow's overshoot, each taking
-// 1 / chance swings.
+// Bounds of the blows of `a` on `d`, parried or not: what the mean blow is at
+// least, and what no blow exceeds. Every step of a blow is linear in the
+// draws except the cuts toward zero, each of which moves a value by less
+// than 1, and the floor of 1, which can only raise a blow; so the linear
+// part at the mean draws, less the most the cuts can take, is at most the
+// mean blow, and the linear part at the highest draws, plus what the cuts
+// can add, is at least the highest.
+struct BlowBounds {
+    double meanAtLeast;
+    double most;
+};
+
+BlowBounds blowBounds(const Combatant& a, const Combatant& d, bool parried) {
+    const double dice = std::max(0, a.diceCount);
+    const double meanSum = dice * (a.diceSides + 1) / 2.0;
+    const double highSum = dice * a.diceSides;
+    const double strength = a.strength * 0.002 + 1.0;
+    const double tactics = (a.tactics + 50) * 0.01;
+    const double absorb = parried ? d.shieldAbsorb : 0.0;
+    const double h = d.armorRating / 2;
+    const double mean =
+        ((meanSum + a.damageBonus) * strength * tactics - tactics - 1.0 - absorb - h - h / 2.0) / 2.0 -
+        1.0;
+    const double high =
+        ((highSum + a.damageBonus) * strength * tactics + tactics + 1.0 - absorb - h) / 2.0 + 1.0;
+    return {std::max(1.0, mean), std::max(1.0, high)};
+}
+
+// The expected ticks until `a` brings `d` to `hitPoints`, or more. With blows
+// cut at the hit points (which can only make the count larger), the blows
+// landed until the fall, times their mean, add up to less than the hit
+// points plus the last blow (Wald's identity), and each landed blow takes
+// 1 / chance swings. A blow's mean cut at the hit points is at least its
+// mean times hitPoints / (its highest value), and at least 1.
 double ticksToFell(const Combatant& a, const Combatant& d, std::int32_t hitPoints) {
     if (hitPoints <= 0) return 0.0;
-    const double blows = hitPoints / meanBlowAtLeast(a, d) + 1.0;
+    const double hp = hitPoints;
+    const double q = parryChance(d);
+    double meanCut = 0.0;
+    double most = 0.0;
+    for (const bool parried : {false, true}) {
+        const double weight = parried ? q : 1.0 - q;
+        if (weight <= 0.0) continue;
+        const BlowBounds b = blowBounds(a, d, parried);
+        meanCut += weight * std::max(1.0, b.meanAtLeast * std::min(1.0, hp / b.most));
+        most = std::max(most, b.most);
+    }
+    const double blows = (hp + std::min(most, hp)) / meanCut;
     return blows / hitChance(a, d) * periodOf(a);
 }
 
 // The expected cost of the swings `a` takes at `d` in ticks 0 to `ticks`.
 double swingsCost(const Combatant& a, const Combatant& d, double ticks, FightMode mode) {
-    const double swings = std::floor(ticks / periodOf(a)) + 1.0;
+    const double swings = mode == DamagePer60Seconds ? std::floor((ticks + 1.0) / periodOf(a))
+                                                     : ticks / periodOf(a) + 1.0;
     const double p = hitChance(a, d);
-    const double swing = mode == DamagePer60Seconds
-                             ? kSixtySecondSwingNs
-                             : kSwingNs + kMispredictNs * std::min(p, 1.0 - p);
-    return swings * (swing + p * (kHitNs + kDieNs * std::max(0, a.diceCount)));
+    const bool tabulated =
+        a.diceCount <= 0 || std::int64_t{a.diceCount} * (a.diceSides - 1) + 1 <= kTabulatedSums;
+    const double dice = std::max(0, a.diceCount);
+    const bool shield = d.shieldIndex >= 0;
+    if (mode == DamagePer60Seconds) {
+        const double hit = kSixtySecondHitNs + kSixtySecondDieNs * dice +
+                           (shield ? kSixtySecondParryNs : 0.0) +
+                           (tabulated ? 0.0 : kSixtySecondScaleNs);
+        return swings * (kSixtySecondSwingNs + p * hit);
+    }
+    const double hit =
+        kHitNs + kDieNs * dice + (shield ? kParryNs : 0.0) + (tabulated ? 0.0 : kScaleNs);
+    return swings * (kSwingNs + kMispredictNs * std::min(p, 1.0 - p) + p * hit);
 }
 
 std::optional<RunFault> checkSide(const Combatant& c, const char* side) {
@@ -125,21 +185,26 @@ std::string RunFault::message() const {
            std::to_string(low) + " to " + std::to_string(high) + ").";
 }
 
+double expectedFightTicks(const Combatant& you, const Combatant& opponent,
+                          std::int32_t yourHitPoints, std::int32_t oppHitPoints, FightMode mode) {
+    if (mode == ToDeathOfOpponent) return ticksToFell(you, opponent, oppHitPoints);
+    if (mode == ToTheDeath) {
+        // The expected end of the shorter of two races comes no later than the
+        // shorter of their expected ends.
+        return std::min(ticksToFell(you, opponent, oppHitPoints),
+                        ticksToFell(opponent, you, yourHitPoints));
+    }
+    return kSixtySecondLastTick;
+}
+
 double expectedFightMicroseconds(const Combatant& you, const Combatant& opponent,
                                  std::int32_t yourHitPoints, std::int32_t oppHitPoints,
                                  FightMode mode) {
-    double ticks = kSixtySecondLastTick;
-    if (mode == ToDeathOfOpponent) {
-        ticks = ticksToFell(you, opponent, oppHitPoints);
-    } else if (mode == ToTheDeath) {
-        // The expected end of the shorter of two races comes no later than the
-        // shorter of their expected ends.
-        ticks = std::min(ticksToFell(you, opponent, oppHitPoints),
-                         ticksToFell(opponent, you, yourHitPoints));
-    }
-    const double ns = kFightNs + swingsCost(you, opponent, ticks, mode) +
+    const double ticks = expectedFightTicks(you, opponent, yourHitPoints, oppHitPoints, mode);
+    const double fight = mode == DamagePer60Seconds ? kSixtySecondFightNs : kFightNs;
+    const double ns = fight + swingsCost(you, opponent, ticks, mode) +
                       swingsCost(opponent, you, ticks, mode);
-    return ns / 1000.0;
+    return (ns + kSetUpNs) / 1000.0;
 }
 
 std::optional<RunFault> findRunFault(const Combatant& you, const Combatant& opponent,

@@ -1,11 +1,13 @@
 #include "data/section_file.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -13,14 +15,7 @@
 #include <vector>
 
 #include "data/file_faults.h"
-
-// The standard library hands written data to the system but cannot ask for
-// them to reach the disk; that one call comes from the platform.
-#if defined(__unix__) || defined(__APPLE__)
-#include <unistd.h>
-#elif defined(_WIN32)
-#include <io.h>
-#endif
+#include "data/file_system.h"
 
 namespace skarn {
 
@@ -31,7 +26,13 @@ constexpr std::size_t kMaxQuoted = 29;    // bytes kept of a quoted text
 constexpr std::size_t kMaxDiscard = 1000;  // characters one discard covers
 constexpr int kMaxNumberChars = 15;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr const char* kTempName = "temp.btb";
+// An edit writes the new file beside the data file it replaces, under the
+// data file's name with this tag, six random letters or digits and this end:
+// "charfile.cfg.temp-k3x9qa.btb". A name of its own for every edit, so that
+// it never meets another program's temporary file.
+constexpr std::string_view kTempTag = ".temp-";
+constexpr std::string_view kTempEnd = ".btb";
+constexpr std::size_t kTempRandom = 6;
 
 bool isSpace(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -45,15 +46,7 @@ int digitValue(int c) {
     return -1;
 }
 
-FileFaultHook& faultHook() {
-    static FileFaultHook hook;
-    return hook;
-}
-
-bool injectedFault(FileOp op) {
-    const FileFaultHook& hook = faultHook();
-    return hook && hook(op);
-}
+using filesys::injectedFault;
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -68,20 +61,14 @@ class Reader {
 public:
     Reader() : buf_(new char[kCapacity]) {}
 
-    // Opens path for reading; returns false when it cannot. When tryWrite is
-    // set the file is first opened for reading and writing, which creates it
-    // when missing and never truncates it; writable tells which one worked.
+    // Opens path for reading when it is a regular file; returns false when it
+    // cannot. When tryWrite is set the file is created empty when missing and
+    // opened for reading and writing where it can be; writable tells whether
+    // it was.
     bool open(const std::string& path, bool tryWrite, bool& writable) {
         close();
-        writable = false;
-        if (tryWrite && !injectedFault(FileOp::OpenReadWrite)) {
-            file_.reset(std::fopen(path.c_str(), "a+b"));
-            writable = file_ != nullptr;
-        }
-        if (!file_) file_.reset(std::fopen(path.c_str(), "rb"));
+        file_.reset(filesys::openRegularFile(path, tryWrite, tryWrite, writable));
         if (!file_) return false;
-        // Reading in "a+" mode starts wherever the library puts it; make it the start.
-        std::fseek(file_.get(), 0, SEEK_SET);
         if (ensure(kByteOrderMark.size()) &&
             std::string_view(buf_.get() + pos_, kByteOrderMark.size()) == kByteOrderMark) {
             pos_ += kByteOrderMark.size();
@@ -340,68 +327,87 @@ bool startsWithInteger(std::string_view text) {
            value <= std::numeric_limits<std::int32_t>::max();
 }
 
-bool syncToDisk(std::FILE* file) {
-#if defined(__unix__) || defined(__APPLE__)
-    return ::fsync(::fileno(file)) == 0;
-#elif defined(_WIN32)
-    return ::_commit(::_fileno(file)) == 0;
-#else
-    (void)file;
-    return true;
-#endif
+// A name for the temporary file of an edit of `target`, in the same folder.
+std::filesystem::path temporaryName(const std::filesystem::path& target) {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    constexpr std::string_view kLetters = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string name = target.filename().string();
+    name += kTempTag;
+    for (std::size_t i = 0; i < kTempRandom; ++i) name += kLetters[random() % kLetters.size()];
+    name += kTempEnd;
+    return target.parent_path() / name;
 }
 
-// Writes `bytes` to a fresh file at `temp`, flushes it to the disk and renames
-// it over `target`. The target is never opened or removed, so whatever fails,
-// it holds either its old content or the new one. Removes the temporary file
-// when it gives up.
-bool replaceFile(const std::filesystem::path& temp, const std::filesystem::path& target,
-                 std::string_view bytes) {
+// Whether `name` is that of a temporary file of an edit of `target`.
+bool isTemporaryName(std::string_view name, std::string_view target) {
+    if (!name.starts_with(target)) return false;
+    name.remove_prefix(target.size());
+    if (!name.starts_with(kTempTag) || !name.ends_with(kTempEnd)) return false;
+    name.remove_prefix(kTempTag.size());
+    name.remove_suffix(kTempEnd.size());
+    return name.size() == kTempRandom &&
+           std::all_of(name.begin(), name.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z');
+           });
+}
+
+// Removes the temporary files that edits of `target` cut short (by a crash or
+// a power cut) left beside it. REQUIRES: the edit lock on `target` is held,
+// so that none of them belongs to an edit in progress.
+void removeLeftovers(const std::filesystem::path& target) {
+    namespace fs = std::filesystem;
+    const std::string name = target.filename().string();
     std::error_code ec;
-    // A stale temporary file (or a link by its name) is removed rather than
-    // opened, so the exclusive create below writes a new file of our own.
-    if (!injectedFault(FileOp::Remove)) std::filesystem::remove(temp, ec);
-    FilePtr file;
-    if (!injectedFault(FileOp::Create)) file.reset(std::fopen(temp.string().c_str(), "wbx"));
-    if (!file) return false;
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    fs::directory_iterator it(folder, ec);
+    std::vector<fs::path> found;
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        if (!isTemporaryName(it->path().filename().string(), name)) continue;
+        // Only files and links are removed; a link goes, never what it names.
+        const fs::file_type type = it->symlink_status(ec).type();
+        if (!ec && (type == fs::file_type::regular || type == fs::file_type::symlink))
+            found.push_back(it->path());
+    }
+    for (const fs::path& leftover : found) {
+        if (!injectedFault(FileOp::Remove)) fs::remove(leftover, ec);
+    }
+}
 
-    bool ok = true;
-    if (injectedFault(FileOp::Write)) {
-        std::fwrite(bytes.data(), 1, bytes.size() / 2, file.get());
-        std::fflush(file.get());
-        ok = false;
-    } else {
-        ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+// Writes `bytes` to a new temporary file beside `target`, flushes it to the
+// disk and renames it over `target`, then flushes the folder so that the
+// rename is on the disk too. The target is never opened for writing or
+// removed, so whatever fails, it holds either its old content or the new one.
+// Removes the temporary file when it gives up.
+// REQUIRES: `lock` holds the edit lock on `target`.
+bool writeAndReplace(const filesys::EditLock& lock, const std::filesystem::path& target,
+                 std::string_view bytes) {
+    std::filesystem::path temp;
+    filesys::WriteResult written = filesys::WriteResult::NameTaken;
+    for (int attempt = 0; attempt < 16 && written == filesys::WriteResult::NameTaken; ++attempt) {
+        temp = temporaryName(target);
+        written = filesys::writeNewFile(temp.string(), lock.attributes(), bytes);
     }
-    if (ok) {
-        ok = !injectedFault(FileOp::Flush) && std::fflush(file.get()) == 0 && syncToDisk(file.get());
+    if (written == filesys::WriteResult::Written && !injectedFault(FileOp::Rename) &&
+        filesys::replaceFile(temp.string(), target.string())) {
+        // The new content is in place whatever this says: a failed folder
+        // flush cannot be undone, and reporting the edit as failed would be
+        // untrue as long as the system runs.
+        filesys::syncFolder(target.parent_path().string());
+        return true;
     }
-    const bool closeFault = injectedFault(FileOp::Close);
-    ok = std::fclose(file.release()) == 0 && !closeFault && ok;
-
-    if (ok) {
-        // Keep the data file's permission bits; the new file would otherwise
-        // get the defaults.
-        const auto status = std::filesystem::status(target, ec);
-        if (!ec) std::filesystem::permissions(temp, status.permissions(), ec);
-        ok = !injectedFault(FileOp::Rename);
-        if (ok) {
-            std::filesystem::rename(temp, target, ec);
-            ok = !ec;
-        }
+    const bool created = written == filesys::WriteResult::Written ||
+                         written == filesys::WriteResult::Failed;
+    if (created && !injectedFault(FileOp::Remove)) {
+        std::error_code ec;
+        std::filesystem::remove(temp, ec);
     }
-    if (!ok && !injectedFault(FileOp::Remove)) std::filesystem::remove(temp, ec);
-    return ok;
+    return false;
 }
 
 }  // namespace
 
-void setFileFaultHook(FileFaultHook hook) { faultHook() = std::move(hook); }
-
 struct SectionFile::Impl {
-    Impl(std::string name, Mode m) : fileName(std::move(name)), mode(m) {
-        tempPath = std::filesystem::path(fileName).parent_path() / kTempName;
-    }
+    Impl(std::string name, Mode m) : fileName(std::move(name)), mode(m) {}
 
     void rewind() { reader.open(fileName, mode == Mode::ReadWrite, writable); }
 
@@ -423,10 +429,11 @@ struct SectionFile::Impl {
     bool exhausted() { return reader.peek() == EOF; }
 
     bool edit(Edit kind, std::string_view section, std::string_view entry, std::string_view newLine);
+    bool rewriteLocked(Edit kind, std::string_view section, std::string_view entry,
+                       std::string_view newLine);
 
     std::string fileName;
     Mode mode;
-    std::filesystem::path tempPath;
     Reader reader;
     bool writable = false;
 };
@@ -439,11 +446,16 @@ SectionFile::SectionFile(std::string fileName, Mode mode)
 SectionFile::~SectionFile() {
     impl_->reader.close();
     if (impl_->mode == Mode::ReadWrite) {
-        std::error_code ec;
         try {
-            if (!injectedFault(FileOp::Remove)) std::filesystem::remove(impl_->tempPath, ec);
+            // The left-overs of edits cut short go, but only when no other
+            // program is editing the file this moment.
+            std::error_code ec;
+            const std::filesystem::path target = std::filesystem::canonical(impl_->fileName, ec);
+            filesys::EditLock lock;
+            if (!ec && lock.acquire(target.string(), std::chrono::milliseconds{0}))
+                removeLeftovers(target);
         } catch (...) {
-            // A throwing test hook must not escape a destructor.
+            // A throwing test hook, or a failed allocation, must not escape a destructor.
         }
     }
 }
@@ -621,16 +633,30 @@ bool SectionFile::Impl::edit(Edit kind, std::string_view section, std::string_vi
     if (kind == Edit::InsertAfter && entry.empty()) return false;
 
     rewind();
-    if (!reader.isOpen() || !writable) return false;
-    std::string old;
-    // Reading the whole file also closes the reader, so that the rename below
-    // can replace the file on systems that refuse to replace an open one.
-    const bool readOk = reader.readAll(old);
-    std::string updated;
-    const bool ok = readOk && rewriteLines(old, kind, section, entry, newLine, updated) &&
-                    replaceFile(tempPath, fileName, updated);
+    const bool canWrite = reader.isOpen() && writable;
+    // Closed during the edit, so that the rename can replace the file also
+    // on systems that refuse to replace an open one.
+    reader.close();
+    const bool ok = canWrite && rewriteLocked(kind, section, entry, newLine);
     rewind();
     return ok;
+}
+
+bool SectionFile::Impl::rewriteLocked(Edit kind, std::string_view section, std::string_view entry,
+                                      std::string_view newLine) {
+    filesys::ignoreFileSizeSignal();
+    // A link stays a link: the file it leads to is the one replaced, by a
+    // temporary file in that file's folder.
+    std::error_code ec;
+    const std::filesystem::path target = std::filesystem::canonical(fileName, ec);
+    if (ec) return false;
+    filesys::EditLock lock;
+    if (!lock.acquire(target.string(), filesys::editLockWait())) return false;
+    removeLeftovers(target);
+    std::string old;
+    std::string updated;
+    return lock.readAll(old) && rewriteLines(old, kind, section, entry, newLine, updated) &&
+           writeAndReplace(lock, target, updated);
 }
 
 bool SectionFile::insertAfter(std::string_view section, std::string_view entry,

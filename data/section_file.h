@@ -10,7 +10,12 @@ namespace skarn {
 // Reader and editor of one sectioned text file ("charfile.cfg",
 // "equifile.cfg"). Reading works by words and tokens from one shared read
 // position; edits copy the file line by line into a temporary file next to
-// it ("temp.btb") and put that in the data file's place in one step.
+// it ("charfile.cfg.temp-k3x9qa.btb") and put that in the data file's place
+// in one step.
+//
+// Only regular files (or links to them) are read or edited: a FIFO, device,
+// socket or folder in a data file's place reads as a file that cannot be
+// opened, and nothing ever waits on one.
 //
 // Every operation that can fail returns false and shows nothing. Names are
 // compared byte for byte, case-sensitively.
@@ -32,19 +37,24 @@ public:
     };
 
     // Opens the file at once. ReadWrite creates it empty when missing (never
-    // truncating it), and opens a file that exists but cannot be written for
-    // reading only, so that it reads normally and every edit of it fails.
-    // ReadOnly leaves a missing file missing: it reads as empty.
-    // The file name may be any path; the temporary file of the edits lives in
-    // the same directory.
+    // truncating it, and never through a dangling link), and opens a file
+    // that exists but cannot be written for reading only, so that it reads
+    // normally and every edit of it fails. ReadOnly leaves a missing file
+    // missing: it reads as empty.
+    // The file name may be any path; the temporary files of the edits live in
+    // the folder of the file it names, links followed.
     explicit SectionFile(std::string fileName, Mode mode = Mode::ReadWrite);
-    ~SectionFile();  // closes the file; removes a left-over temporary file (ReadWrite)
+    // Closes the file. In ReadWrite mode, also removes the temporary files
+    // that edits cut short left behind, when no other program is editing the
+    // file at the moment.
+    ~SectionFile();
 
     SectionFile(const SectionFile&) = delete;
     SectionFile& operator=(const SectionFile&) = delete;
 
     const std::string& fileName() const;
-    // True when the data file could be opened for reading.
+    // True when the data file could be opened for reading: it exists, is a
+    // regular file or a link to one, and may be read.
     bool isOpen() const;
 
     // Reading. The read position is shared by all of these and persists
@@ -94,10 +104,20 @@ public:
     // without a line end counts as a line); the named section is the first
     // whose header line is exactly "[section]", and the named entry the first
     // line of that section that begins with a double quote, the name and a
-    // double quote. The whole new file is written to the temporary file,
-    // flushed to the disk and renamed over the data file; every line of it
-    // ends with CR LF. Edits fail in ReadOnly mode, on a file that could not
-    // be opened for writing, and for a new line holding a CR or LF.
+    // double quote. Every line of the new file ends with CR LF.
+    //
+    // Other programs may edit the same file: an edit holds an exclusive lock
+    // on it from reading it to replacing it, waiting a few seconds for another
+    // editor to finish before it fails. Under the lock it removes the
+    // temporary files of edits cut short, writes the whole new file to a
+    // temporary file of its own (created new, with the data file's
+    // permissions and owner from the start), flushes it to the disk, renames
+    // it over the data file, and flushes the folder. A data file that is a
+    // link stays one: the file it leads to is replaced. Edits fail in
+    // ReadOnly mode, on a file that could not be opened for writing, when the
+    // lock stays taken, when the new file cannot get the data file's
+    // permissions, when writing fails (a full disk, a file-size limit), and
+    // for a new line holding a CR or LF.
     //
     // Places newLine right after the named entry's line. False for an empty
     // entry name.

@@ -1,15 +1,20 @@
-// libFuzzer target over SectionFile: the reading operations in any order and
-// the four edits, some of them with a failing or crashing file operation, on
-// a data file made of the input.
+// libFuzzer target over SectionFile: the reading operations in any order, the
+// count of the lines an edit would take for an entry (what the window asks
+// before it writes a character), and the four edits, some of them with a
+// failing or crashing file operation, on a data file made of the input.
 //
 // Input layout: the operations are taken from the end of the input (a seed
-// file can carry them in a trailing comment line), the rest is the file.
+// file can carry them in a trailing comment line, see scripts/fuzz-seeds),
+// the rest is the file.
 //
 // Checked on every input, besides the sanitizers: a word or quoted text read
 // is never over 29 bytes; an edit that returns false leaves the file byte for
 // byte as it was; an edit that returns true leaves exactly the one change,
-// with every line ending in CR LF; whatever fails or stops midway, the file
-// is the old one or a correct new one; a ReadOnly file is never changed.
+// with every line ending in CR LF, and no temporary file behind; whatever
+// fails or stops midway, the file is the old one or a correct new one; a
+// ReadOnly file is never changed; a named edit that meets no failure
+// succeeds exactly when editableEntryLines counts a line for its entry, and
+// that count is never below the count of numbered lines.
 
 #include <cstddef>
 #include <cstdint>
@@ -66,9 +71,10 @@ void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
 
 const std::string_view kSections[] = {"YourChars",   "OppChars",     "Shields",
                                       "FencingWeapons", "MaceWeapons", "SwordWeapons",
-                                      "Wrestling",   "",             "A"};
+                                      "Wrestling",   "",             "A",
+                                      "Numbers"};
 
-enum Kind { List, LookupInt, LookupText, Steps, Replace, InsertAfter, InsertFirst, Remove, kKinds };
+enum Kind { List, LookupInt, LookupText, Steps, Replace, InsertAfter, InsertFirst, Remove, EntryLines, kKinds };
 
 struct Op {
     int kind;
@@ -147,6 +153,15 @@ bool isTheEdit(const std::string& before, const std::string& after, int kind, bo
     return false;
 }
 
+// The temporary files of edits in the work folder.
+std::vector<std::filesystem::path> temporaryFiles() {
+    std::vector<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::directory_iterator(workDir())) {
+        if (entry.path().filename() != "charfile.cfg") found.push_back(entry.path());
+    }
+    return found;
+}
+
 void runSteps(SectionFile& file, const Op& op, const std::vector<std::string>& names) {
     std::string text;
     std::int32_t value = 0;
@@ -181,11 +196,14 @@ void runEdit(SectionFile& file, const Op& op, const std::vector<std::string>& na
         entry, op.values[0], op.values[1], op.values[2], op.values[3], op.values[4], op.values[5],
         op.values[6], names[op.shield % names.size()], names[op.weapon % names.size()]);
     const std::string before = readBytes(path);
+    const SectionFile::EntryLines lines = file.editableEntryLines(section, entry);
 
     int calls = 0;
+    bool fired = false;
     if (op.fault > 0) {
         skarn::setFileFaultHook([&](FileOp) {
             if (++calls != op.fault) return false;
+            fired = true;
             if (op.crash) throw Crash{};
             return true;
         });
@@ -215,9 +233,15 @@ void runEdit(SectionFile& file, const Op& op, const std::vector<std::string>& na
         check(after == before, "a failed edit leaves the file as it was");
     } else {
         check(isTheEdit(before, after, op.kind, emptyEntry, line), "an edit makes exactly its change");
+        // Unless removing one was made to fail, an edit removes the
+        // left-overs of those cut short before.
+        if (!fired) check(temporaryFiles().empty(), "a successful edit leaves no temporary file");
     }
-    std::error_code ec;
-    std::filesystem::remove(workDir() / "temp.btb", ec);
+    const bool named = op.kind != InsertFirst && !entry.empty();
+    const bool lineOk = line.find_first_of("\r\n") == std::string::npos;
+    if (!readOnly && !fired && named && lineOk) {
+        check(result == (lines.count > 0), "a named edit succeeds exactly on a counted line");
+    }
 }
 
 }  // namespace
@@ -242,7 +266,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::filesystem::path path = workDir() / "charfile.cfg";
     std::error_code ec;
-    std::filesystem::remove(workDir() / "temp.btb", ec);
+    for (const std::filesystem::path& temp : temporaryFiles()) std::filesystem::remove(temp, ec);
     writeBytes(path, content);
 
     SectionFile file(path.string(), readOnly ? SectionFile::Mode::ReadOnly : SectionFile::Mode::ReadWrite);
@@ -279,6 +303,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             check(text.size() <= 29, "a text field within 29 bytes");
             break;
         case Steps: runSteps(file, op, names); break;
+        case EntryLines: {
+            const std::string before = readBytes(path);
+            const SectionFile::EntryLines lines = file.editableEntryLines(section, name);
+            check(lines.numbered >= 0 && lines.numbered <= lines.count, "numbered lines are counted lines");
+            check(!name.empty() || lines.count == 0, "an empty name counts no line");
+            check(readBytes(path) == before, "counting changes nothing");
+            break;
+        }
         default: runEdit(file, op, names, readOnly); break;
         }
     }

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <sstream>
 #include <string>
@@ -6,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "combat/fight.h"
+#include "tests/combat/random_fighters.h"
 #include "tests/combat/reference_loop.h"
 
 namespace skarn {
@@ -480,6 +483,64 @@ TEST(FindRunFaultTest, RefusesFightsThatWouldNotEndInReasonableTime) {
     tooLong.high = 2500;
     tooLong.tooLong = true;
     EXPECT_EQ(tooLong.message(), "Fights would last too long (about 38.0 ms each, at most 2.5 ms).");
+}
+
+// The fight length that the time estimate rests on is never below the mean
+// length of the fights: chosen pairs where a bound is easily got wrong, and
+// 200 random pairs over every range findRunFault lets through. The mean of a
+// few hundred fights may stray above the expected length by chance; four of
+// its standard errors leave room for that.
+TEST(FindRunFaultTest, TheEstimatedLengthIsNeverBelowTheMeanLength) {
+    struct Pair {
+        std::string what;
+        Combatant you, opp;
+        int yourHp, oppHp;
+        FightMode mode;
+    };
+    Fighter feeble;  // blows of 1
+    feeble.damageBonus = -1000;
+    Fighter parried = feeble;  // 1, or tens of thousands when the Opponent parries
+    Fighter shielded;
+    shielded.shieldIndex = 0;
+    shielded.shieldAbsorb = -50000;
+    shielded.parry = 40;
+    Fighter wide;  // blows spread from 1 to about 900
+    wide.diceCount = 1;
+    wide.diceSides = 1000;
+    Fighter crushing = wide;  // every blow fells
+    crushing.diceCount = 300;
+    std::vector<Pair> pairs = {
+        {"blows of 1", feeble.make(), feeble.make(), 300, 300, ToTheDeath},
+        {"a parry that adds a huge blow", parried.make(), shielded.make(), 100, 30000, ToDeathOfOpponent},
+        {"blows around the hit points", wide.make(), wide.make(), 400, 400, ToTheDeath},
+        {"blows far above the hit points", crushing.make(), feeble.make(), 100, 5, ToDeathOfOpponent},
+        {"no hit points", wide.make(), wide.make(), 0, -3, ToTheDeath},
+    };
+    testing::RandomFighters random(13);
+    for (int found = 0; found < 200;) {
+        Pair p{"random pair " + std::to_string(found), random.fighter(), random.fighter(),
+               random.hitPoints(), random.hitPoints(),
+               random.uniform(0, 1) == 0 ? ToDeathOfOpponent : ToTheDeath};
+        if (findRunFault(p.you, p.opp, p.yourHp, p.oppHp, p.mode, 1)) continue;
+        // Long fights cost the test time and are the easy ones to bound.
+        if (expectedFightMicroseconds(p.you, p.opp, p.yourHp, p.oppHp, p.mode) > 200.0) continue;
+        pairs.push_back(p);
+        ++found;
+    }
+    for (const Pair& p : pairs) {
+        Combatant you = p.you, opp = p.opp;
+        const double bound = expectedFightTicks(you, opp, p.yourHp, p.oppHp, p.mode);
+        const double us = expectedFightMicroseconds(you, opp, p.yourHp, p.oppHp, p.mode);
+        const int fights = std::clamp(static_cast<int>(1000.0 / us), 50, 500);
+        RunTotals totals;
+        RunSquares squares;
+        Random rng(7);
+        runFights(you, opp, p.yourHp, p.oppHp, p.mode, fights, totals, {}, rng, &squares);
+        const double mean = totals.tickSum / fights;
+        const double variance = std::max(0.0, squares.tickSq / fights - mean * mean);
+        EXPECT_LE(mean, bound + 4.0 * std::sqrt(variance / fights))
+            << p.what << " (mode " << p.mode << ", hit points " << p.yourHp << "/" << p.oppHp << ")";
+    }
 }
 
 // A sure hit of 1 point every 15000 ticks on 150,000 hit points ends on tick

@@ -23,11 +23,14 @@ using testing::writeBytes;
 const char* opName(FileOp op) {
     switch (op) {
     case FileOp::OpenReadWrite: return "OpenReadWrite";
+    case FileOp::Lock: return "Lock";
     case FileOp::Create: return "Create";
+    case FileOp::SetPermissions: return "SetPermissions";
     case FileOp::Write: return "Write";
     case FileOp::Flush: return "Flush";
     case FileOp::Close: return "Close";
     case FileOp::Rename: return "Rename";
+    case FileOp::SyncFolder: return "SyncFolder";
     case FileOp::Remove: return "Remove";
     }
     return "?";
@@ -90,7 +93,7 @@ TEST(FaultInjection, EveryFailingOperationLeavesTheOldFileOrTheNewOne) {
                 EXPECT_EQ(now, result ? kNew : kOld) << trace << ": the result was " << result;
             }
             if (fault == Fault::Fail && !result && failedOp != FileOp::Remove) {
-                EXPECT_FALSE(std::filesystem::exists(dir.file("temp.btb"))) << trace;
+                EXPECT_TRUE(testing::temporaryFiles(dir.path()).empty()) << trace;
             }
             // Whatever happened, the file still reads.
             std::int32_t strength = 0;
@@ -114,7 +117,8 @@ TEST(FaultInjection, AShortWriteKeepsTheOldFile) {
     bool wroteTemp = false;
     setFileFaultHook([&](FileOp op) {
         if (op == FileOp::Flush || op == FileOp::Close) {
-            wroteTemp = wroteTemp || std::filesystem::file_size(dir.file("temp.btb")) > 0;
+            for (const auto& temp : testing::temporaryFiles(dir.path()))
+                wroteTemp = wroteTemp || std::filesystem::file_size(temp) > 0;
         }
         return op == FileOp::Write;
     });
@@ -122,7 +126,7 @@ TEST(FaultInjection, AShortWriteKeepsTheOldFile) {
     setFileFaultHook(nullptr);
     EXPECT_TRUE(wroteTemp);
     EXPECT_EQ(readBytes(path), kOld);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("temp.btb")));
+    EXPECT_TRUE(testing::temporaryFiles(dir.path()).empty());
 }
 
 }  // namespace

