@@ -644,5 +644,44 @@ TEST_F(CliTest, ReadsDataFilesOnlyAndTakesLongPaths) {
     EXPECT_EQ(snapshot(dataDir()), hereBefore);
 }
 
+// ---- outputs recorded once, that must not change ----------------------------
+
+TEST(CliGoldenTest, RunAndListPrintExactlyTheRecordedBytes) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* recorded;  // in tests/fixtures/cli
+    };
+    const Case cases[] = {
+        {{"run", "--you", "Brannoc the Bold", "--opp", "Orc Brute", "--seed", "7", "--json"},
+         "run-damage60.json"},
+        {{"run", "--you", "Brannoc the Bold", "--opp", "Skeleton Knight", "--mode", "death",
+          "--fights", "729", "--seed", "42", "--json"},
+         "run-death.json"},
+        {{"run", "--you", "Ysolde Vane", "--opp", "Marsh Lizardman", "--mode", "opponent",
+          "--fights", "243", "--seed", "4294967295", "--json"},
+         "run-opponent.json"},
+        {{"run", "--you", "Old Tam", "--opp", "Cave Bear", "--you-weapon", "Flanged Mace",
+          "--you-shield", "none", "--mode", "death", "--fights", "729", "--seed", "42", "--json"},
+         "run-overrides.json"},
+        {{"run", "--you", "Hrolf Greatmaul", "--opp", "Arena Champion", "--mode", "death",
+          "--fights", "1", "--seed", "0", "--json"},
+         "run-one-fight.json"},
+        {{"run", "--you", "Brannoc the Bold", "--opp", "Orc Brute", "--seed", "7"},
+         "run-damage60.txt"},
+        {{"list", "--json"}, "list.json"},
+    };
+    const TempDir cwd;
+    const TempDir scratch;
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"--data", SKARN_EXAMPLES_DIR};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliResult result = runCli(args, cwd.path(), scratch.path());
+        EXPECT_EQ(result.status, 0) << describe(args) << "\n" << result.err;
+        EXPECT_EQ(result.err, "") << describe(args);
+        EXPECT_EQ(result.out, readBytes(std::filesystem::path(SKARN_GOLDEN_DIR) / c.recorded))
+            << describe(args);
+    }
+}
+
 }  // namespace
 }  // namespace skarn::testing
