@@ -30,15 +30,16 @@ void setStat(Combatant& combatant, Stat stat, std::int32_t value) {
     combatant.*kMembers[static_cast<int>(stat)] = value;
 }
 
-Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
-                 const RunSettings& settings) {
-    Scale scale;
-    scale.result = mainResult(settings.mode);
-    scale.delta = delta;
+namespace {
 
+// The job of a scale: the fighter as it is, then each stat at its low and
+// high value; with `stats` (in the order of kStats) and, per stat, its pair
+// in the job, or -1.
+Job scaleJob(const Fighter& you, const Fighter& opp, std::int32_t delta, FightMode mode,
+             std::int64_t fights, std::vector<StatScale>& stats, std::vector<int>& pairOf) {
     Job job;
     job.variants.push_back(variantOf(you, opp));
-    job.pairedResult = scale.result;
+    job.pairedResult = mainResult(mode);
     job.targeted = {0};
     // The variant of `you` with `stat` at `value`: the fighter itself when
     // the value is its own.
@@ -47,7 +48,7 @@ Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
         if (statOf(changed.combatant, stat) == value) return 0;
         setStat(changed.combatant, stat, value);
         if (stat == Stat::Strength && !you.hitPointsStored) changed.hitPoints = value;
-        if (const auto fault = runFault(changed, opp, settings.mode, settings.fights)) {
+        if (const auto fault = runFault(changed, opp, mode, fights)) {
             refused = std::string(statInfo(stat).caption) + " " + std::to_string(value) + ": " +
                       fault->message();
             return -1;
@@ -56,7 +57,6 @@ Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
         return static_cast<int>(job.variants.size()) - 1;
     };
 
-    std::vector<int> pairOf;  // per stat: its pair in job.pairs, or -1
     for (const Stat stat : kStats) {
         const StatInfo& info = statInfo(stat);
         StatScale s;
@@ -73,8 +73,28 @@ Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
             pair = static_cast<int>(job.pairs.size()) - 1;
         }
         pairOf.push_back(pair);
-        scale.stats.push_back(s);
+        stats.push_back(s);
     }
+    return job;
+}
+
+}  // namespace
+
+std::vector<Variant> scaleVariants(const Fighter& you, const Fighter& opp, std::int32_t delta,
+                                   FightMode mode, std::int64_t fights) {
+    std::vector<StatScale> stats;
+    std::vector<int> pairOf;
+    return scaleJob(you, opp, delta, mode, fights, stats, pairOf).variants;
+}
+
+Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
+                 const RunSettings& settings) {
+    Scale scale;
+    scale.result = mainResult(settings.mode);
+    scale.delta = delta;
+    std::vector<int> pairOf;  // per stat: its pair in job.pairs, or -1
+    const Job job =
+        scaleJob(you, opp, delta, settings.mode, settings.fights, scale.stats, pairOf);
 
     const JobResult result = runJob(job, settings);
     scale.fights = result.fights;

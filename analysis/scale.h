@@ -66,4 +66,8 @@ struct Scale {
 Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
                  const RunSettings& settings);
 
+// The fighters scaleStats runs: for an estimate of its time.
+std::vector<Variant> scaleVariants(const Fighter& you, const Fighter& opp, std::int32_t delta,
+                                   FightMode mode, std::int64_t fights);
+
 }  // namespace skarn::analysis

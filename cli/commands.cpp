@@ -702,10 +702,9 @@ int runScale(DataFiles& files, const Arguments& args) {
     const std::int64_t fights = fightsOf(args, 50'000);
     Fighter you, opp;
     if (!armMatchup(files, args, you, opp, fights)) return kExitFailure;
-    // The base and, at most, two more fighters per stat.
-    const std::vector<Variant> variants(1 + 2 * std::size(analysis::kStats),
-                                        analysis::variantOf(you, opp));
-    if (!checkExpectedTime(args, variants, fights, args.threads)) return kExitFailure;
+    if (!checkExpectedTime(args, analysis::scaleVariants(you, opp, args.delta, args.mode, fights),
+                           fights, args.threads))
+        return kExitFailure;
 
     analysis::Scale scale;
     RunSettings settings;
