@@ -97,12 +97,19 @@ void addThreads(CLI::App& command, Texts& texts) {
         ->type_name("N");
 }
 
-void addTarget(CLI::App& command, Texts& texts) {
+// --target-error, and --target-result unless the command decides what the
+// target is about.
+void addTarget(CLI::App& command, Texts& texts, bool chooseResult) {
     command.add_option("--target-error", texts.targetError,
-                       "fight in batches until the 95% interval of the target result is within "
-                       "E percent of its mean (E points for the win %); --fights is then the "
-                       "most (default 10000000)")
+                       chooseResult
+                           ? "fight in batches until the 95% interval of the target result is "
+                             "within E percent of its mean (E points for the win %); --fights is "
+                             "then the most (default 10000000)"
+                           : "fight in batches until the 95% interval of every entry's ranked "
+                             "result is within E percent of its mean (E points for the win %); "
+                             "--fights is then the most (default 10000000)")
         ->type_name("E");
+    if (!chooseResult) return;
     command.add_option("--target-result", texts.targetResult,
                        "the result --target-error is about: winPercent, damageTaken, "
                        "damageGiven or time (default: winPercent in death, time in opponent, "
@@ -154,16 +161,16 @@ struct Parser {
                       "add histograms and percentiles of the damage given, the damage taken "
                       "and the fight time")
             ->disable_flag_override();
-        addTarget(*run, texts);
+        addTarget(*run, texts, true);
 
         CLI::App* outcome = add("outcome",
-                                "the run on per-fight dice streams over every core: the four "
-                                "results with their 95% intervals, histograms and percentiles "
-                                "(the Analysis window's Outcome tab)");
+                                "the four results with their 95% intervals, histograms and "
+                                "percentiles, from fights on per-fight dice streams over every "
+                                "core");
         addFightOptions(*outcome, args, texts);
         addFights(*outcome, texts, "2187");
         addThreads(*outcome, texts);
-        addTarget(*outcome, texts);
+        addTarget(*outcome, texts, true);
 
         CLI::App* rank = add("rank",
                              "runs the matchup for each weapon of the You character's weapon "
@@ -178,7 +185,7 @@ struct Parser {
                        "with --by weapon: every weapon of every type the character could carry")
             ->disable_flag_override();
         addThreads(*rank, texts);
-        addTarget(*rank, texts);
+        addTarget(*rank, texts, false);
 
         CLI::App* scale = add("scale",
                               "how much a point of Str., Dex., W. Skill, Tactics, Parry and A.R. "
