@@ -308,8 +308,12 @@ using Prepared = PreparedFights::Impl;
 inline FightEnd fightToTheEnd(const Prepared& p, std::uint32_t& state) {
     const Strike& yourStrike = p.strikes[0];
     const Strike& oppStrike = p.strikes[1];
+    // Locals, so that nothing the loop stores can make them be read again.
     const std::int64_t yourPeriod = p.yourPeriod;
     const std::int64_t oppPeriod = p.oppPeriod;
+    const double yourHp = p.yourHp;
+    const double oppHp = p.oppHp;
+    const bool toTheDeath = p.mode == ToTheDeath;
     FightEnd end;
     std::int64_t yourNext = yourPeriod - 1;
     std::int64_t oppNext = oppPeriod - 1;
@@ -334,11 +338,11 @@ inline FightEnd fightToTheEnd(const Prepared& p, std::uint32_t& state) {
                 yourNext += yourPeriod;
             }
         }
-        if (end.oppDamage >= p.oppHp) {
-            end.won = p.mode == ToTheDeath;
+        if (end.oppDamage >= oppHp) {
+            end.won = toTheDeath;
             break;
         }
-        if (p.mode == ToTheDeath && end.yourDamage >= p.yourHp) break;
+        if (toTheDeath && end.yourDamage >= yourHp) break;
         i = std::min(yourNext, oppNext);
     }
     end.length = i;
