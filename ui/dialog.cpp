@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
@@ -371,13 +372,24 @@ int Dialog::doModal() {
     return modalResult_;
 }
 
-void Dialog::appendWindowMenuItem(unsigned command, const QString& text) {
-    windowMenu_.emplace_back(command, text);
+void Dialog::appendWindowMenuItem(unsigned command, const QString& text, const QKeySequence& shortcut) {
+    windowMenu_.push_back({command, text, shortcut});
+    if (!shortcut.isEmpty()) {
+        // The keys work while the menu is closed, through an action of the
+        // dialog itself.
+        auto* action = new QAction(withoutMnemonic(text), this);
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, command] { onSysCommand(command, 0); });
+        addAction(action);
+    }
 #ifdef Q_OS_WIN
     if (template_.style & kSystemMenu) {
         if (HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE)) {
+            QString item = text;
+            if (!shortcut.isEmpty()) item += u'\t' + shortcut.toString(QKeySequence::NativeText);
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(menu, MF_STRING, command, reinterpret_cast<const wchar_t*>(text.utf16()));
+            AppendMenuW(menu, MF_STRING, command, reinterpret_cast<const wchar_t*>(item.utf16()));
             systemMenuUsed_ = true;
         }
     }
@@ -387,9 +399,15 @@ void Dialog::appendWindowMenuItem(unsigned command, const QString& text) {
 QMenu* Dialog::createContextMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("windowMenu"));
-    for (const auto& [command, text] : windowMenu_) {
-        QAction* action = menu->addAction(text);
-        const unsigned id = command;
+    for (const WindowMenuItem& item : windowMenu_) {
+        QAction* action = menu->addAction(item.text);
+        if (!item.shortcut.isEmpty()) {
+            // Shown beside the item; the dialog's own action answers the keys.
+            action->setShortcut(item.shortcut);
+            action->setShortcutContext(Qt::WidgetShortcut);
+            action->setShortcutVisibleInContextMenu(true);
+        }
+        const unsigned id = item.command;
         connect(action, &QAction::triggered, this, [this, id] { onSysCommand(id, 0); });
     }
     return menu;
@@ -412,8 +430,8 @@ bool Dialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* re
         const MSG* msg = static_cast<const MSG*>(message);
         if (msg->message == WM_SYSCOMMAND) {
             const unsigned command = static_cast<unsigned>(msg->wParam) & 0xFFF0u;
-            for (const auto& item : windowMenu_) {
-                if (item.first != command) continue;
+            for (const WindowMenuItem& item : windowMenu_) {
+                if (item.command != command) continue;
                 onSysCommand(static_cast<unsigned>(msg->wParam), static_cast<std::int64_t>(msg->lParam));
                 *result = 0;
                 return true;

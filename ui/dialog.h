@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QKeySequence>
 #include <QRect>
 #include <QString>
 
@@ -116,8 +117,11 @@ public:
     // Adds a separator and an item to the window's menu: the system menu on
     // platforms that have one (Windows), and the context menu of the
     // dialog everywhere. Choosing the item runs onSysCommand(command, 0).
+    // With a `shortcut`, the menu shows it beside the item, and the keys
+    // choose the item wherever the focus is in the dialog.
     // REQUIRES: command & 0xF is 0, command < 0xF000.
-    void appendWindowMenuItem(unsigned command, const QString& text);
+    void appendWindowMenuItem(unsigned command, const QString& text,
+                              const QKeySequence& shortcut = {});
     // The dialog's context menu (owned by the caller), as right-clicking the
     // dialog shows it; empty when no item was added.
     QMenu* createContextMenu(QWidget* parent = nullptr);
@@ -177,7 +181,12 @@ private:
     std::vector<QWidget*> controls_;
     std::map<int, QWidget*> byId_;
     std::map<std::pair<Notification, int>, std::function<void()>> handlers_;
-    std::vector<std::pair<unsigned, QString>> windowMenu_;
+    struct WindowMenuItem {
+        unsigned command;
+        QString text;
+        QKeySequence shortcut;
+    };
+    std::vector<WindowMenuItem> windowMenu_;
     bool systemMenuUsed_ = false;
     bool initialized_ = false;
     bool ended_ = false;

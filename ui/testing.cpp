@@ -46,6 +46,21 @@ void ModalRecorder::setNextAnswer(int buttonId) {
     scripts_.push_back([buttonId](Dialog& dialog) { dialog.sendCommand(buttonId); });
 }
 
+SaveFileRecorder::SaveFileRecorder() {
+    previous_ = setSaveFileHook([this](const SaveFileRequest& request) {
+        shown_.push_back(request);
+        if (answers_.empty()) return SaveFileChoice{};
+        SaveFileChoice answer = answers_.front();
+        answers_.pop_front();
+        if (answer.type < 0) answer.type = request.selectedType;
+        return answer;
+    });
+}
+
+SaveFileRecorder::~SaveFileRecorder() { setSaveFileHook(std::move(previous_)); }
+
+void SaveFileRecorder::setNextAnswer(const QString& path, int type) { answers_.push_back({path, type}); }
+
 void turnWheel(QWidget& widget, int angle) {
     const QPointF at = QRectF(widget.rect()).center();
     QWheelEvent wheel(at, widget.mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,

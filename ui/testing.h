@@ -7,10 +7,11 @@
 #include <QString>
 
 #include "ui/dialog.h"
+#include "ui/file_dialog.h"
+#include "ui/message_box.h"
 
 class QLineEdit;
 class QWidget;
-#include "ui/message_box.h"
 
 namespace skarn {
 
@@ -69,6 +70,28 @@ private:
     std::deque<Script> scripts_;
     std::vector<Shown> shown_;
     ModalHook previous_;
+};
+
+// Answers the save dialogs shown while it lives and records what they
+// asked.
+class SaveFileRecorder {
+public:
+    SaveFileRecorder();
+    ~SaveFileRecorder();  // puts back the hook it replaced
+    SaveFileRecorder(const SaveFileRecorder&) = delete;
+    SaveFileRecorder& operator=(const SaveFileRecorder&) = delete;
+
+    // Queues the answer to the next save dialog: `path`, with the type of
+    // file `type` (-1: the type the dialog chose at first). Without an
+    // answer, a dialog is cancelled.
+    void setNextAnswer(const QString& path, int type = -1);
+    // Every save dialog shown, in order.
+    const std::vector<SaveFileRequest>& shown() const { return shown_; }
+
+private:
+    std::deque<SaveFileChoice> answers_;
+    std::vector<SaveFileRequest> shown_;
+    SaveFileHook previous_;
 };
 
 // One notch of the mouse wheel over the middle of `widget`, away from the
