@@ -1,13 +1,15 @@
 // "Begin": a run of 3^k fights between the two sides as the window shows
 // them, with k the slider's position, and its averages in the Results
 // dialog. The whole run happens here, on the user-interface thread; the
-// progress bar repaints as it moves.
+// progress bar repaints as it moves. Its checks before the run are
+// prepareRun, which the Analysis window runs too.
 
 #include <cstdint>
 #include <optional>
 
 #include <QString>
 
+#include "analysis/fighter.h"
 #include "app/simulator_dialog.h"
 #include "combat/combatant.h"
 #include "combat/fight.h"
@@ -42,31 +44,59 @@ void copyIntoCombatant(const Side& side) {
     // shieldIndex is the selection's: a run keeps it as it is.
 }
 
+// A side as the window shows it, for the analysis layer: the typed values,
+// the statistics its weapon and shield lookups found, and its hit points.
+analysis::FighterValues valuesOf(const Side& side, analysis::HitPoints hitPoints) {
+    analysis::FighterValues values;
+    values.name = side.characterName;
+    values.strength = side.strength;
+    values.dexterity = side.dexterity;
+    values.armorRating = side.armorRating;
+    values.weaponSkill = side.weaponSkill;
+    values.tactics = side.tactics;
+    values.parry = side.parry;
+    values.weaponType = side.weaponType;
+    values.weaponName = side.weaponName;
+    values.weaponSpeed = side.weaponSpeed;
+    values.diceCount = side.diceCount;
+    values.diceSides = side.diceSides;
+    values.damageBonus = side.damageBonus;
+    // The weapon handler keeps no hands count; a field that cannot be read
+    // means one hand, as it does there.
+    std::int32_t hands = 1;
+    if (equiFile().lookupInt(weaponSection(side.weaponType), side.weaponName, WeaponRecord::hands, hands))
+        values.hands = hands;
+    values.hasShield = side.combatant.shieldIndex >= 0;
+    values.shieldName = values.hasShield ? side.shieldName : std::string(NoneEntry);
+    values.shieldAbsorb = side.shieldAbsorb;
+    values.hitPoints = hitPoints;
+    return values;
+}
+
 }  // namespace
 
-void SimulatorDialog::OnBegin() {
+std::optional<SimulatorDialog::RunFighters> SimulatorDialog::prepareRun(std::int64_t fights) {
     // A message left by an earlier command must not stand beside this run's
     // results.
     clearStatus();
     updateData(true);  // a failed field has shown its message; the run goes on with the rest
 
     // Hit points are field 8 of the stored character, or else the Str. shown.
-    for (Side* side : {&you_, &opp_}) {
-        if (!charFile().lookupInt(side->characterSection, side->characterName, CharacterRecord::hitPoints,
-                                  side->hitPoints))
-            side->hitPoints = side->strength;
+    analysis::HitPoints hitPoints[2];
+    Side* const sides[2] = {&you_, &opp_};
+    for (int i = 0; i < 2; ++i) {
+        hitPoints[i] = analysis::hitPointsOf(charFile(), sides[i]->characterSection,
+                                             sides[i]->characterName, sides[i]->strength);
+        sides[i]->hitPoints = hitPoints[i].value;
     }
 
     if (!isArmed(you_) || !isArmed(opp_)) {
         showStatus(QStringLiteral("Information incomplete, can't continue."));
-        return;
+        return std::nullopt;
     }
 
     copyIntoCombatant(you_);
     copyIntoCombatant(opp_);
-
-    std::int64_t fights = 1;
-    for (int k = fightCountSlider->pos(); k > 0; --k) fights *= 3;
 
     // Values the fight rules cannot take (a weapon of speed 0, a field that
     // failed its check, hand-edited hit points) refuse the run, naming the
@@ -74,8 +104,16 @@ void SimulatorDialog::OnBegin() {
     if (const std::optional<RunFault> fault =
             findRunFault(yourCombatant, oppCombatant, yourHitPoints, oppHitPoints, fightMode, fights)) {
         showStatus(QString::fromStdString(fault->message()));
-        return;
+        return std::nullopt;
     }
+    return RunFighters{analysis::makeFighter(valuesOf(you_, hitPoints[0])),
+                       analysis::makeFighter(valuesOf(opp_, hitPoints[1]))};
+}
+
+void SimulatorDialog::OnBegin() {
+    std::int64_t fights = 1;
+    for (int k = fightCountSlider->pos(); k > 0; --k) fights *= 3;
+    if (!prepareRun(fights)) return;
 
     RunTotals totals;
     const RunResults results =

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include <QIcon>
 #include <QWidget>
 
+#include "analysis/fighter.h"
 #include "combat/combatant.h"
 #include "combat/fight.h"
 #include "ui/controls.h"
@@ -136,6 +138,18 @@ public:
     void OnSelectYourWeapon();
     void OnSelectOppShield();
     void OnSelectYourShield();
+    // Both sides as a run fights them, built by the analysis layer.
+    struct RunFighters {
+        analysis::Fighter you;
+        analysis::Fighter opp;
+    };
+    // What "Begin" does before it fights `fights` fights: clears the status
+    // line, takes the values from the controls (a value that fails its check
+    // shows its message, and the rest goes on), works out the hit points,
+    // checks that both sides are armed, copies them into the two combatants
+    // and checks that they can be run under fightMode. Returns both sides;
+    // nothing when the run is refused, with the reason in the status line.
+    std::optional<RunFighters> prepareRun(std::int64_t fights);
 
     // --- List filling.
     // Refills both character lists from "charfile.cfg", then puts every
