@@ -2,6 +2,9 @@
 
 #include <ctime>
 
+#include <QKeySequence>
+
+#include "app/analysis_window.h"
 #include "combat/random.h"
 #include "data/records.h"
 #include "dialogs/about_dialog.h"
@@ -149,6 +152,11 @@ bool SimulatorDialog::onInitDialog() {
     // control members.
     Dialog::onInitDialog();
 
+    // Analysis… comes before About, which stays the last item.
+    const std::string_view analysis = loadString(ids::kAnalysisMenuString);
+    appendWindowMenuItem(ids::kAnalysisCommand,
+                         QString::fromUtf8(analysis.data(), static_cast<qsizetype>(analysis.size())),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     const std::string_view about = loadString(ids::kAboutMenuString);
     if (!about.empty())
         appendWindowMenuItem(ids::kAboutCommand,
@@ -186,6 +194,16 @@ void SimulatorDialog::onSysCommand(unsigned command, std::int64_t) {
         AboutDialog about;
         about.doModal();
     }
+    if ((command & 0xFFF0u) == ids::kAnalysisCommand) OnAnalysis();
+}
+
+AnalysisWindow* SimulatorDialog::analysisWindow() const { return analysisWindow_; }
+
+void SimulatorDialog::OnAnalysis() {
+    // One Analysis window, kept when closed, so that it opens again with
+    // its seed and settings.
+    if (!analysisWindow_) analysisWindow_ = new AnalysisWindow(*this);
+    analysisWindow_->openOnMainWindow();
 }
 
 }  // namespace skarn

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include <QIcon>
+#include <QPointer>
 #include <QWidget>
 
 #include "analysis/fighter.h"
@@ -15,6 +16,8 @@
 #include "ui/dialog.h"
 
 namespace skarn {
+
+class AnalysisWindow;
 
 // The main window: two mirrored groups, "You" and "Opponent", each with a
 // character list, NEW/SAVE/DEL, six number fields and the weapon-type,
@@ -138,6 +141,11 @@ public:
     void OnSelectYourWeapon();
     void OnSelectOppShield();
     void OnSelectYourShield();
+    // "Analysis…" in the window menu (Ctrl+Shift+A): opens the Analysis
+    // window on the values shown, or brings it forward and analyses them
+    // again.
+    void OnAnalysis();
+
     // Both sides as a run fights them, built by the analysis layer.
     struct RunFighters {
         analysis::Fighter you;
@@ -150,6 +158,9 @@ public:
     // and checks that they can be run under fightMode. Returns both sides;
     // nothing when the run is refused, with the reason in the status line.
     std::optional<RunFighters> prepareRun(std::int64_t fights);
+
+    // The Analysis window once opened, else nullptr.
+    AnalysisWindow* analysisWindow() const;
 
     // --- List filling.
     // Refills both character lists from "charfile.cfg", then puts every
@@ -179,6 +190,7 @@ protected:
 private:
     Side you_;
     Side opp_;
+    QPointer<AnalysisWindow> analysisWindow_;
 };
 
 }  // namespace skarn

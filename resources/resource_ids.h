@@ -19,9 +19,11 @@ inline constexpr const char* kWarriorBitmap = "154";
 
 // Strings.
 inline constexpr int kAboutMenuString = 101;  // "&About Skarn..."
+inline constexpr int kAnalysisMenuString = 110;  // "A&nalysis…"
 
 // Window-menu commands.
 inline constexpr unsigned kAboutCommand = 16;
+inline constexpr unsigned kAnalysisCommand = 32;  // opens the Analysis window
 // The framework's Help command (F1).
 inline constexpr int kHelpCommand = 57670;
 

@@ -231,6 +231,7 @@ const DialogTemplate* findTemplate(int id) {
 std::string_view loadString(int id) {
     switch (id) {
         case ids::kAboutMenuString: return "&About Skarn...";
+        case ids::kAnalysisMenuString: return "A&nalysis\u2026";
         default: return {};
     }
 }

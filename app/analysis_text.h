@@ -1,0 +1,50 @@
+#pragma once
+
+// How the Analysis window writes its figures: in its tables and charts, in
+// words for screen readers, and in the CSV files it saves. Numbers are
+// written with a decimal point whatever the locale, as the Results dialog
+// and skarn-cli write them.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "analysis/engine.h"
+#include "analysis/interval.h"
+
+namespace skarn {
+
+// A result as the Results dialog shows it: "%.15g", so 66.6 and 60.
+QString resultText(double value);
+// With two decimals: "22.39".
+QString fixed2(double value);
+// With `decimals` decimals and a sign: "+0.27", "-1.50"; exactly 0 has none.
+QString signedFixed(double value, int decimals);
+// "[22.16, 22.61]", or `missing` for no interval.
+QString intervalText(const std::optional<analysis::Interval>& interval, const QString& missing = {});
+// The same with signs: "[+0.10, +0.42]".
+QString signedIntervalText(const std::optional<analysis::Interval>& interval, int decimals);
+// A count with its thousands apart: "100 000" (narrow no-break spaces).
+QString countText(std::int64_t count);
+// A change in words, to two significant digits and at least one decimal:
+// "+1.8", "+0.062", "-12.4".
+QString approxText(double value);
+
+// What one unit of a result is called after a number: "% win", "damage
+// given", "damage taken", "s to fell the Opponent".
+QString resultUnit(analysis::Result result);
+// A result's name for titles: "Win %", "Damage given", "Damage taken",
+// "Seconds to fell the Opponent".
+QString resultTitle(analysis::Result result);
+
+// A number for a CSV file: the shortest of "%.15g" and "%.17g" that reads
+// back as the same double; whole numbers without a decimal point.
+std::string exactNumber(double value);
+// One CSV line ending in "\n": the cells separated by commas, each quoted
+// when it holds a comma, a double quote or a line end.
+std::string csvLine(const std::vector<std::string>& cells);
+
+}  // namespace skarn
