@@ -1,0 +1,849 @@
+// The Analysis window: opening it from the main window with Begin's checks,
+// its analyses on the engine's threads (the same figures as skarn-cli),
+// Cancel, giving a ranked weapon or shield to the main window, export
+// through the save-dialog hook, and what a screen reader hears.
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <QAbstractBarSeries>
+#include <QAbstractItemView>
+#include <QAreaSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QValueAxis>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include "app/analysis_window.h"
+#include "app/simulator_dialog.h"
+#include "resources/resource_ids.h"
+#include "tests/app/window_fixture.h"
+#include "tests/support/files.h"
+#include "ui/testing.h"
+
+#ifdef SKARN_CLI_PATH
+#include <nlohmann/json.hpp>
+
+#include "tests/cli/cli_runner.h"
+#endif
+
+namespace skarn {
+namespace {
+
+namespace sim = ids::simulator;
+using testing::crlf;
+
+std::string example(const char* name) {
+    return testing::readBytes(std::filesystem::path(SKARN_EXAMPLES_DIR) / name);
+}
+
+// A small world of its own: a weapon of speed 0 and a character without a
+// weapon type, for the refusals; a slow pair for runs long enough to cancel.
+const std::string kEquipment = crlf({
+    "[FencingWeapons]",
+    "\"Rapier\"\t46\t2\t5\t3\t1",
+    "\"War Pike\"\t34\t3\t6\t4\t2",
+    "[MaceWeapons]",
+    "\"Club\"\t40\t2\t4\t2\t1",
+    "\"Stick\"\t0\t1\t4\t0\t1",
+    "[SwordWeapons]",
+    "\"Longsword\"\t36\t3\t6\t2\t1",
+    "[Shields]",
+    "\"Buckler\"\t2",
+    "\"Tower Shield\"\t8",
+});
+const std::string kChars = crlf({
+    "[YourChars]",
+    "\"Ysolde\"\t80\t100\t100\t0\t22\t100\t40\t80\t\"Buckler\"\t\"Rapier\"",
+    "\"Kit\"\t100\t100\t100\t1\t20\t100\t50\t60\t\"- none -\"\t\"Stick\"",
+    "\"Nob\"\t100\t100\t100\t-1\t20\t100\t50\t60\t\"- none -\"\t\"Rapier\"",
+    "\"Feeble\"\t10\t0\t10\t1\t0\t0\t0\t10\t\"- none -\"\t\"Club\"",
+    "[OppChars]",
+    "\"Knight\"\t90\t50\t90\t1\t60\t90\t80\t90\t\"Tower Shield\"\t\"Club\"",
+    "\"Wall\"\t400\t400\t300\t1\t100\t300\t300\t1000\t\"Tower Shield\"\t\"Club\"",
+});
+
+// Waits, handling events, until no analysis runs (and none started after
+// the last ended).
+bool settle(const AnalysisWindow& a) {
+    return QTest::qWaitFor([&] { return !a.isRunning(); }, 120000);
+}
+
+template <class T>
+T* child(const QWidget& w, const char* name) {
+    T* found = w.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+QChart* chart(const QWidget& w, const char* name) { return child<QChartView>(w, name)->chart(); }
+
+std::vector<std::vector<std::string>> tableText(const QTableWidget& table) {
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        std::vector<std::string> row;
+        for (int c = 0; c < table.columnCount(); ++c)
+            row.push_back(table.item(r, c) ? table.item(r, c)->text().toStdString() : std::string());
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Picks the entry of `table` whose column 1 reads `text` with a double
+// click, as a user does.
+void doubleClickRow(QTableWidget& table, const std::string& text) {
+    for (int r = 0; r < table.rowCount(); ++r) {
+        if (table.item(r, 1)->text().toStdString() != text) continue;
+        const QRect cell = table.visualItemRect(table.item(r, 1));
+        QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+        return;
+    }
+    ADD_FAILURE() << text << " is not in " << table.objectName().toStdString();
+}
+
+// Whether a picture shows something: several colours, none covering
+// nearly all of it.
+bool showsSomething(const QImage& image) {
+    std::map<QRgb, int> colours;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2) ++colours[image.pixel(x, y)];
+    int most = 0, all = 0;
+    for (const auto& [colour, count] : colours) {
+        most = std::max(most, count);
+        all += count;
+    }
+    return colours.size() >= 16 && most < all * 9 / 10;
+}
+
+// The picture of a widget as it is painted now, its layouts settled.
+QImage picture(QWidget& w) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCoreApplication::processEvents();
+    return w.grab().toImage();
+}
+
+class AnalysisWindowTest : public testing::WindowTest {
+protected:
+    // Opens the main window on `chars` and `equipment`, chooses the two
+    // characters and the stop rule.
+    SimulatorDialog& prepare(const std::string& chars, const std::string& equipment, const char* you, const char* opp,
+                             FightMode mode) {
+        SimulatorDialog& w = open(chars, equipment);
+        choose(w.oppCharacterList, opp);
+        choose(w.yourCharacterList, you);
+        w.fightMode = mode;
+        return w;
+    }
+
+    // Opens the Analysis window from the main window's menu and waits for
+    // its first analysis.
+    AnalysisWindow& analyse() {
+        window().OnAnalysis();
+        AnalysisWindow* a = window().analysisWindow();
+        EXPECT_NE(a, nullptr);
+        EXPECT_TRUE(settle(*a));
+        return *a;
+    }
+
+    // Shows `tab` and waits for its analysis.
+    void showTab(AnalysisWindow& a, AnalysisWindow::Tab tab) {
+        a.showTab(tab);
+        EXPECT_TRUE(settle(a));
+    }
+
+    // Chooses a number of fights in a tab's list, as a user does.
+    static void setFights(AnalysisWindow& a, const char* list, std::int64_t fights) {
+        QComboBox* box = child<QComboBox>(a, list);
+        const int index = box->findData(QVariant::fromValue<qint64>(fights));
+        ASSERT_GE(index, 0) << fights;
+        box->setCurrentIndex(index);
+    }
+
+    // Types a seed and presses Enter.
+    static void typeSeed(AnalysisWindow& a, const QString& seed) {
+        QLineEdit* edit = child<QLineEdit>(a, "seed");
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, seed);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+};
+
+// ---- opening ------------------------------------------------------------------
+
+TEST_F(AnalysisWindowTest, TheMenuOffersAnalysisWithItsShortcutBeforeAbout) {
+    SimulatorDialog& w = prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);
+    std::unique_ptr<QMenu> menu(w.createContextMenu());
+    ASSERT_EQ(menu->actions().size(), 2);
+    QAction* analysis = menu->actions()[0];
+    EXPECT_EQ(analysis->text(), QString::fromUtf8("A&nalysis\u2026"));
+    EXPECT_EQ(analysis->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    EXPECT_TRUE(analysis->isShortcutVisibleInContextMenu());
+    EXPECT_EQ(menu->actions()[1]->text(), "&About Skarn...");
+
+    // Typed values count, as they do for Begin.
+    QLineEdit* strength = w.edit(sim::kYourStrength);
+    strength->selectAll();
+    QTest::keyClicks(strength, "150");
+    analysis->trigger();
+    AnalysisWindow* a = w.analysisWindow();
+    ASSERT_NE(a, nullptr);
+    EXPECT_TRUE(a->isVisible());
+    EXPECT_TRUE(a->isWindow());
+    EXPECT_FALSE(a->isModal());
+    EXPECT_EQ(a->parentWidget(), &w) << "closes with the main window";
+    EXPECT_NE(a->minimumSize(), a->maximumSize()) << "resizable";
+    ASSERT_TRUE(a->subject().has_value());
+    EXPECT_EQ(a->subject()->you.combatant.strength, 150);
+    EXPECT_EQ(a->subject()->you.name, "Ysolde");
+    EXPECT_EQ(a->subject()->opp.name, "Knight");
+    EXPECT_EQ(a->subject()->mode, ToTheDeath);
+    ASSERT_TRUE(settle(*a));
+    ASSERT_NE(a->outcome(), nullptr);
+    EXPECT_EQ(a->outcome()->seed, a->seed());
+
+    // The main window goes on working beside it.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    choose(w.yourCharacterList, "Feeble");
+    EXPECT_EQ(w.yourStrength, 10);
+    EXPECT_TRUE(messages.shown().empty());
+
+    // Closing and choosing the item again opens the same window, seed kept.
+    const std::uint32_t seed = a->seed();
+    a->close();
+    EXPECT_FALSE(a->isVisible());
+    w.OnAnalysis();
+    EXPECT_EQ(w.analysisWindow(), a);
+    EXPECT_TRUE(a->isVisible());
+    EXPECT_EQ(a->seed(), seed);
+    EXPECT_EQ(a->subject()->you.name, "Feeble");
+    ASSERT_TRUE(settle(*a));
+}
+
+TEST_F(AnalysisWindowTest, CtrlShiftAOpensItFromAnywhereInTheMainWindow) {
+    SimulatorDialog& w = prepare(kChars, kEquipment, "Ysolde", "Knight", DamagePer60Seconds);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.edit(sim::kOppParry)->setFocus();
+    QTest::keyClick(w.edit(sim::kOppParry), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_NE(w.analysisWindow(), nullptr);
+    EXPECT_TRUE(w.analysisWindow()->isVisible());
+    EXPECT_EQ(w.edit(sim::kOppParry)->text(), "80") << "the keys typed nothing";
+    ASSERT_TRUE(settle(*w.analysisWindow()));
+}
+
+// The program runs the main window modally; the Analysis window beside it
+// still takes the user's clicks, delivered as the window system delivers
+// them (a window a modal dialog blocks would drop them).
+TEST_F(AnalysisWindowTest, ItTakesClicksWhileTheMainWindowRunsModally) {
+    open(kChars, kEquipment);  // the data files
+    SimulatorDialog dialog;
+    const ModalHook recorder = setModalHook({});  // a real modal loop
+    bool refreshed = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        choose(dialog.oppCharacterList, "Knight");
+        choose(dialog.yourCharacterList, "Ysolde");
+        dialog.OnAnalysis();
+        AnalysisWindow* a = dialog.analysisWindow();
+        EXPECT_TRUE(settle(*a));
+        choose(dialog.yourCharacterList, "Feeble");
+        QPushButton* refresh = child<QPushButton>(*a, "refresh");
+        QTest::mouseClick(a->windowHandle(), Qt::LeftButton, {}, refresh->mapTo(a, refresh->rect().center()));
+        refreshed = a->subject()->you.name == "Feeble";
+        EXPECT_TRUE(settle(*a));
+        dialog.endDialog(IDCANCEL);
+    });
+    dialog.doModal();
+    setModalHook(recorder);
+    EXPECT_TRUE(refreshed);
+}
+
+// Opening the window and Begin take the values alike: the same messages,
+// the same status line, the same focus; a refused run opens no window and
+// runs nothing.
+TEST_F(AnalysisWindowTest, ARunBeginRefusesIsRefusedAlike) {
+    struct Case {
+        const char* what;
+        const char* you;
+        const char* typedStrength;  // typed into You's Str. ("" empties it), or nullptr
+        bool opens;                 // the run goes on
+        const char* status;         // the status line then
+        const char* message;        // a validation message, or nullptr
+    };
+    const Case cases[] = {
+        {"weapon of speed 0", "Kit", nullptr, false, "You: weapon speed 0 is out of range (1 to 10000).", nullptr},
+        {"no weapon type", "Nob", nullptr, false, "Information incomplete, can't continue.", nullptr},
+        {"Str. above its range", "Ysolde", "401", false, nullptr, "Please enter an integer between 0 and 400."},
+        {"Str. emptied", "Ysolde", "", true, "", "Please enter an integer."},
+    };
+    for (const Case& c : cases) {
+        struct Seen {
+            std::string status;
+            std::vector<std::string> messages;
+            QString focus;
+        };
+        const auto attempt = [&](const std::function<void(SimulatorDialog&)>& action) {
+            SimulatorDialog& w = prepare(kChars, kEquipment, c.you, "Knight", ToTheDeath);
+            w.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+            if (c.typedStrength) {
+                w.edit(sim::kYourStrength)->selectAll();
+                QTest::keyClick(w.edit(sim::kYourStrength), Qt::Key_Delete);
+                QTest::keyClicks(w.edit(sim::kYourStrength), c.typedStrength);
+            }
+            messages.clear();
+            action(w);
+            Seen seen{w.statusLine->text().toStdString(), {}, {}};
+            for (const Message& m : messages.shown()) seen.messages.push_back(m.text.toStdString());
+            if (QWidget* focus = w.focusWidget()) seen.focus = focus->objectName();
+            return seen;
+        };
+        const Seen begin = attempt([](SimulatorDialog& w) { w.OnBegin(); });
+        const Seen analysis = attempt([](SimulatorDialog& w) { w.OnAnalysis(); });
+        EXPECT_EQ(analysis.status, begin.status) << c.what;
+        EXPECT_EQ(analysis.messages, begin.messages) << c.what;
+        EXPECT_EQ(analysis.focus, begin.focus) << c.what;
+        if (c.status) EXPECT_EQ(analysis.status, c.status) << c.what;
+        if (c.message) {
+            ASSERT_EQ(analysis.messages.size(), 1u) << c.what;
+            EXPECT_EQ(analysis.messages[0], c.message) << c.what;
+            EXPECT_EQ(analysis.focus, "yourStrength") << c.what;
+        }
+        AnalysisWindow* a = window().analysisWindow();
+        ASSERT_NE(a, nullptr) << c.what;
+        EXPECT_EQ(a->isVisible(), c.opens) << c.what;
+        if (c.opens) {
+            ASSERT_TRUE(settle(*a));
+            EXPECT_NE(a->outcome(), nullptr) << c.what;
+        } else {
+            EXPECT_FALSE(a->isRunning()) << c.what;
+            EXPECT_EQ(a->outcome(), nullptr) << c.what;
+        }
+    }
+}
+
+TEST_F(AnalysisWindowTest, RefreshTakesTheMainWindowAgainAndARefusalKeepsTheCharts) {
+    SimulatorDialog& w = prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);
+    AnalysisWindow& a = analyse();
+    ASSERT_NE(a.outcome(), nullptr);
+    const RunTotals before = a.outcome()->totals;
+
+    choose(w.yourCharacterList, "Kit");  // a weapon of speed 0
+    QTest::mouseClick(child<QPushButton>(a, "refresh"), Qt::LeftButton);
+    EXPECT_FALSE(a.isRunning());
+    EXPECT_EQ(w.statusLine->text(), "You: weapon speed 0 is out of range (1 to 10000).");
+    EXPECT_EQ(child<QLabel>(a, "status")->text(), "Not analysed: You: weapon speed 0 is out of range (1 to 10000).");
+    ASSERT_NE(a.outcome(), nullptr);
+    EXPECT_EQ(a.outcome()->totals.damageGivenSum, before.damageGivenSum);
+    EXPECT_EQ(a.subject()->you.name, "Ysolde");
+
+    choose(w.yourCharacterList, "Feeble");
+    QTest::mouseClick(child<QPushButton>(a, "refresh"), Qt::LeftButton);
+    ASSERT_TRUE(settle(a));
+    EXPECT_EQ(a.subject()->you.name, "Feeble");
+    EXPECT_NE(a.outcome()->totals.damageGivenSum, before.damageGivenSum);
+}
+
+TEST_F(AnalysisWindowTest, ASeedOutsideItsRangeIsRefused) {
+    prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);
+    AnalysisWindow& a = analyse();
+    const std::uint32_t seed = a.seed();
+    for (const char* typed : {"", "4294967296", "9999999999"}) {
+        messages.clear();
+        typeSeed(a, QString::fromLatin1(typed));
+        ASSERT_EQ(messages.shown().size(), 1u) << '"' << typed << '"';
+        EXPECT_EQ(messages.shown()[0].text, "Please enter a seed between 0 and 4294967295.");
+        EXPECT_EQ(a.focusWidget(), child<QLineEdit>(a, "seed"));
+        EXPECT_FALSE(a.isRunning());
+        EXPECT_EQ(a.seed(), seed);
+    }
+    messages.clear();
+    typeSeed(a, QStringLiteral("4294967295"));
+    EXPECT_TRUE(messages.shown().empty());
+    ASSERT_TRUE(settle(a));
+    EXPECT_EQ(a.seed(), 4294967295u);
+    EXPECT_EQ(a.outcome()->seed, 4294967295u);
+}
+
+// ---- the figures ------------------------------------------------------------------
+
+#ifdef SKARN_CLI_PATH
+
+using Json = nlohmann::json;
+
+std::string fixed2(double v) { return QString::number(v, 'f', 2).toStdString(); }
+std::string interval(const Json& ci) {
+    return ci.is_null() ? std::string() : "[" + fixed2(ci["low"]) + ", " + fixed2(ci["high"]) + "]";
+}
+
+// The cells of CSV text; numbers are compared as numbers, since the two
+// programs may write the same double differently.
+std::vector<std::vector<std::string>> csvCells(const std::string& text) {
+    std::vector<std::vector<std::string>> rows(1);
+    std::string cell;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') cell += text[++i];
+            else if (c == '"') quoted = false;
+            else cell += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            rows.back().push_back(std::move(cell));
+            cell.clear();
+        } else if (c == '\n') {
+            rows.back().push_back(std::move(cell));
+            cell.clear();
+            rows.emplace_back();
+        } else {
+            cell += c;
+        }
+    }
+    rows.pop_back();  // after the last line end
+    return rows;
+}
+
+void expectSameCsv(const std::string& window, const std::string& cli, const char* what) {
+    const auto a = csvCells(window), b = csvCells(cli);
+    ASSERT_EQ(a.size(), b.size()) << what << "\n" << window << "\n" << cli;
+    for (std::size_t r = 0; r < a.size(); ++r) {
+        ASSERT_EQ(a[r].size(), b[r].size()) << what << " line " << r;
+        for (std::size_t c = 0; c < a[r].size(); ++c) {
+            char* endA = nullptr;
+            char* endB = nullptr;
+            const double x = std::strtod(a[r][c].c_str(), &endA), y = std::strtod(b[r][c].c_str(), &endB);
+            if (!a[r][c].empty() && *endA == '\0' && *endB == '\0' && !b[r][c].empty())
+                EXPECT_EQ(x, y) << what << " line " << r << " cell " << c;
+            else
+                EXPECT_EQ(a[r][c], b[r][c]) << what << " line " << r << " cell " << c;
+        }
+    }
+}
+
+// The example characters, a typed seed and the fights of each tab: every
+// figure the window shows, and every cell of the CSV it saves, equal
+// skarn-cli's for the same fighters, stop rule, seed and fights.
+TEST_F(AnalysisWindowTest, EveryFigureEqualsSkarnCli) {
+    const std::string chars = example("charfile.cfg"), equipment = example("equifile.cfg");
+    prepare(chars, equipment, "Ysolde Vane", "Skeleton Knight", ToTheDeath);
+    AnalysisWindow& a = analyse();
+    typeSeed(a, QStringLiteral("12345"));
+    setFights(a, "outcomeFights", 10'000);
+    ASSERT_TRUE(settle(a));
+    ASSERT_EQ(a.seed(), 12345u);
+
+    testing::TempDir scratch;
+    const auto cli = [&](std::vector<std::string> args) {
+        const std::string dir = testing::workingDirectory().string();
+        args.insert(args.begin(), {"--data", dir});
+        for (const char* more : {"--you", "Ysolde Vane", "--opp", "Skeleton Knight", "--mode", "death", "--seed",
+                                 "12345", "--fights", "10000"})
+            args.emplace_back(more);
+        const testing::CliResult result = testing::runCli(args, testing::workingDirectory(), scratch.path());
+        EXPECT_EQ(result.status, 0) << testing::describe(args) << result.err;
+        return result.out;
+    };
+    const auto saved = [&](const char* name) {
+        SaveFileRecorder files;
+        const std::string path = scratch.file(name);
+        files.setNextAnswer(QString::fromStdString(path));
+        QTest::mouseClick(child<QPushButton>(a, "save"), Qt::LeftButton);
+        return testing::readBytes(path);
+    };
+
+    // Outcome: the four results and their intervals, and every bin.
+    const Json outcome = Json::parse(cli({"outcome", "--json"}));
+    ASSERT_NE(a.outcome(), nullptr);
+    const analysis::Outcome& o = *a.outcome();
+    EXPECT_EQ(o.fights, 10000);
+    EXPECT_EQ(o.totals.winCount, outcome["totals"]["winCount"].get<double>());
+    EXPECT_EQ(o.totals.damageGivenSum, outcome["totals"]["damageGivenSum"].get<double>());
+    const std::vector<std::vector<std::string>> expected = {
+        {"Your Win %:", QString::number(outcome["results"]["winPercent"].get<double>(), 'g', 15).toStdString(),
+         fixed2(outcome["ci95"]["winPercent"]["mean"]), interval(outcome["ci95"]["winPercent"])},
+        {"Damage Taken", QString::number(outcome["results"]["damageTaken"].get<double>(), 'g', 15).toStdString(),
+         fixed2(outcome["ci95"]["damageTaken"]["mean"]), interval(outcome["ci95"]["damageTaken"])},
+        {"Damage Given", QString::number(outcome["results"]["damageGiven"].get<double>(), 'g', 15).toStdString(),
+         fixed2(outcome["ci95"]["damageGiven"]["mean"]), interval(outcome["ci95"]["damageGiven"])},
+        {"Time in seconds", QString::number(outcome["results"]["time"].get<double>(), 'g', 15).toStdString(),
+         fixed2(outcome["ci95"]["time"]["mean"]), interval(outcome["ci95"]["time"])},
+    };
+    EXPECT_EQ(tableText(*child<QTableWidget>(a, "outcomeTable")), expected);
+    for (const auto& [name, key] : {std::pair("givenHistogram", "damageGiven"), std::pair("takenHistogram", "damageTaken"),
+                                    std::pair("timeHistogram", "time")}) {
+        const Json& h = outcome["histograms"][key];
+        std::vector<double> edges;
+        std::vector<std::int64_t> counts;
+        std::size_t first = 0, last = h["counts"].size() - 1;
+        while (first < last && h["counts"][first] == 0) ++first;
+        while (last > first && h["counts"][last] == 0) --last;
+        for (std::size_t k = first; k <= last; ++k) {
+            edges.push_back(h["edges"][k]);
+            counts.push_back(h["counts"][k]);
+        }
+        // The drawn outline: up at each bin's left edge to its count.
+        auto* area = qobject_cast<QAreaSeries*>(chart(a, name)->series().at(0));
+        ASSERT_NE(area, nullptr);
+        const QList<QPointF> points = area->upperSeries()->points();
+        ASSERT_EQ(static_cast<std::size_t>(points.size()), 2 * counts.size() + 2) << name;
+        for (std::size_t k = 0; k < counts.size(); ++k) {
+            EXPECT_EQ(points[static_cast<qsizetype>(2 * k + 1)].x(), edges[k]) << name << " bin " << k;
+            EXPECT_EQ(points[static_cast<qsizetype>(2 * k + 1)].y(), static_cast<double>(counts[k])) << name << " bin " << k;
+        }
+    }
+    expectSameCsv(saved("outcome.csv"), cli({"outcome", "--csv"}), "outcome");
+
+    // The weapons ranking, best first.
+    setFights(a, "weaponsFights", 10'000);
+    showTab(a, AnalysisWindow::WeaponsTab);
+    const Json rank = Json::parse(cli({"rank", "--by", "weapon", "--json"}));
+    const analysis::Ranking* ranking = a.ranking(analysis::RankBy::Weapon);
+    ASSERT_NE(ranking, nullptr);
+    const auto rows = tableText(*child<QTableWidget>(a, "weaponsTable"));
+    ASSERT_EQ(rows.size(), rank.size());
+    for (std::size_t i = 0; i < rank.size(); ++i) {
+        const Json& row = rank[i];
+        EXPECT_EQ(ranking->entries[i].candidate.name, row["weapon"].get<std::string>()) << i;
+        EXPECT_EQ(ranking->entries[i].value, row["measure"]["value"].get<double>()) << i;
+        EXPECT_EQ(rows[i][1].substr(0, row["weapon"].get<std::string>().size()), row["weapon"].get<std::string>());
+        EXPECT_EQ(rows[i][2], fixed2(row["measure"]["value"])) << i;
+        EXPECT_EQ(rows[i][3], interval(row["measure"])) << i;
+    }
+    expectSameCsv(saved("weapons.csv"), cli({"rank", "--by", "weapon", "--csv"}), "weapons");
+
+    // The scale factors.
+    setFights(a, "statsFights", 10'000);
+    showTab(a, AnalysisWindow::StatsTab);
+    const Json scale = Json::parse(cli({"scale", "--json"}));
+    ASSERT_NE(a.scale(), nullptr);
+    ASSERT_EQ(a.scale()->stats.size(), scale["stats"].size());
+    for (std::size_t i = 0; i < scale["stats"].size(); ++i) {
+        const Json& s = scale["stats"][i];
+        EXPECT_EQ(analysis::statInfo(a.scale()->stats[i].stat).key, s["stat"].get<std::string>()) << i;
+        ASSERT_TRUE(a.scale()->stats[i].perPoint.has_value());
+        EXPECT_EQ(a.scale()->stats[i].perPoint->mean, s["perPoint"]["mean"].get<double>()) << i;
+    }
+    expectSameCsv(saved("stats.csv"), cli({"scale", "--csv"}), "stats");
+}
+
+#endif  // SKARN_CLI_PATH
+
+// ---- running ------------------------------------------------------------------------
+
+// A long analysis cancelled midway: the charts keep the last one that
+// finished, and nothing starts again by itself.
+TEST_F(AnalysisWindowTest, CancelKeepsThePreviousCharts) {
+    prepare(kChars, kEquipment, "Ysolde", "Wall", ToDeathOfOpponent);
+    window().OnAnalysis();
+    AnalysisWindow& a = *window().analysisWindow();
+    setFights(a, "outcomeFights", 1'000);  // the first run gives way to this one
+    ASSERT_TRUE(settle(a));
+    ASSERT_NE(a.outcome(), nullptr);
+    ASSERT_EQ(a.outcome()->fights, 1'000);
+    const RunTotals shown = a.outcome()->totals;
+    const auto table = tableText(*child<QTableWidget>(a, "outcomeTable"));
+
+    QSignalSpy progress(&a, &AnalysisWindow::progressReported);
+    setFights(a, "outcomeFights", 1'000'000);
+    ASSERT_TRUE(a.isRunning());
+    QPushButton* cancel = child<QPushButton>(a, "cancel");
+    EXPECT_TRUE(cancel->isEnabled());
+    ASSERT_TRUE(progress.wait(30000)) << "the engine reports its progress";
+    EXPECT_FALSE(child<QLabel>(a, "rate")->text().isEmpty()) << "fights per second shown";
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    ASSERT_TRUE(settle(a));
+
+    EXPECT_EQ(a.outcome()->fights, 1'000);
+    EXPECT_EQ(a.outcome()->totals.tickSum, shown.tickSum);
+    EXPECT_EQ(tableText(*child<QTableWidget>(a, "outcomeTable")), table);
+    EXPECT_EQ(child<QLabel>(a, "status")->text(), "Cancelled: the charts show the last analysis that finished.");
+    EXPECT_EQ(child<QProgressBar>(a, "progress")->value(), 0);
+    EXPECT_FALSE(cancel->isEnabled());
+    QTest::qWait(100);
+    EXPECT_FALSE(a.isRunning()) << "nothing restarts by itself";
+}
+
+TEST_F(AnalysisWindowTest, ClosingTheWindowOrTheProgramStopsItsWork) {
+    prepare(kChars, kEquipment, "Ysolde", "Wall", ToDeathOfOpponent);
+    window().OnAnalysis();
+    AnalysisWindow& a = *window().analysisWindow();
+    setFights(a, "outcomeFights", 1'000);
+    ASSERT_TRUE(settle(a));
+    setFights(a, "outcomeFights", 1'000'000);
+    ASSERT_TRUE(a.isRunning());
+    a.close();
+    ASSERT_TRUE(settle(a));
+    EXPECT_EQ(a.outcome()->fights, 1'000) << "the run cut short is not shown";
+
+    // Opened again and the program closed while it runs: the window goes
+    // with the main window, its work stopped.
+    window().OnAnalysis();
+    ASSERT_TRUE(a.isRunning());
+    QPointer<AnalysisWindow> gone = &a;
+    prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);  // a fresh main window
+    EXPECT_TRUE(gone.isNull());
+}
+
+// ---- giving a ranked weapon or shield to the main window ---------------------------
+
+TEST_F(AnalysisWindowTest, DoubleClickingARankedEntryChoosesItInTheMainWindow) {
+    SimulatorDialog& w = prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);
+    AnalysisWindow& a = analyse();
+    setFights(a, "weaponsFights", 1'000);
+    showTab(a, AnalysisWindow::WeaponsTab);
+    QTableWidget* weapons = child<QTableWidget>(a, "weaponsTable");
+    const auto bold = [](QTableWidget& table, const std::string& name) {
+        for (int r = 0; r < table.rowCount(); ++r)
+            if (table.item(r, 1)->text().toStdString().rfind(name, 0) == 0) return table.item(r, 1)->font().bold();
+        return false;
+    };
+    EXPECT_TRUE(bold(*weapons, "Rapier")) << "the current weapon is marked";
+
+    // A two-handed weapon: the handler's rule takes the shield away.
+    doubleClickRow(*weapons, "War Pike (two-handed)");
+    EXPECT_EQ(w.yourWeaponList->selectedEntry(), "War Pike");
+    EXPECT_EQ(w.yourWeaponSpeed, 34);
+    EXPECT_EQ(w.yourDiceCount, 3);
+    EXPECT_EQ(w.yourShieldName, "- none -");
+    EXPECT_EQ(w.yourShieldList->selectedEntry(), "- none -");
+    EXPECT_EQ(yourCombatant.shieldIndex, -1);
+    EXPECT_TRUE(bold(*weapons, "War Pike"));
+    EXPECT_FALSE(bold(*weapons, "Rapier"));
+
+    // A weapon of another type, from the ranking of every type.
+    QTest::mouseClick(child<QCheckBox>(a, "allWeaponTypes"), Qt::LeftButton);
+    ASSERT_TRUE(settle(a));
+    doubleClickRow(*weapons, "Longsword (Sword)");
+    EXPECT_EQ(w.comboBox(sim::kYourWeaponTypeList)->curSel(), 2);
+    EXPECT_EQ(w.yourWeaponType, 2);
+    EXPECT_EQ(w.yourWeaponList->selectedEntry(), "Longsword");
+    EXPECT_EQ(w.yourWeaponSpeed, 36);
+    EXPECT_EQ(w.yourDiceSides, 6);
+
+    // A shield.
+    choose(w.yourCharacterList, "Ysolde");
+    QTest::mouseClick(child<QPushButton>(a, "refresh"), Qt::LeftButton);
+    setFights(a, "shieldsFights", 1'000);
+    showTab(a, AnalysisWindow::ShieldsTab);
+    doubleClickRow(*child<QTableWidget>(a, "shieldsTable"), "Tower Shield");
+    EXPECT_EQ(w.yourShieldName, "Tower Shield");
+    EXPECT_EQ(w.yourShieldAbsorb, 8);
+    EXPECT_EQ(yourCombatant.shieldIndex, 0);
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(AnalysisWindowTest, ShieldsAreNotRankedForATwoHandedWeapon) {
+    SimulatorDialog& w = prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);
+    choose(w.yourWeaponList, "War Pike");
+    AnalysisWindow& a = analyse();
+    showTab(a, AnalysisWindow::ShieldsTab);
+    EXPECT_EQ(a.ranking(analysis::RankBy::Shield), nullptr);
+    EXPECT_EQ(child<QLabel>(a, "shieldsNotes")->text(),
+              "Cannot rank shields: \"War Pike\" needs 2 hands, so \"Ysolde\" carries no shield.");
+    EXPECT_EQ(child<QTableWidget>(a, "shieldsTable")->rowCount(), 0);
+    EXPECT_FALSE(child<QPushButton>(a, "save")->isEnabled());
+    EXPECT_FALSE(a.isRunning());
+}
+
+// ---- export -------------------------------------------------------------------------
+
+TEST_F(AnalysisWindowTest, SaveWritesTheChartOrTheTableThroughTheSaveDialog) {
+    prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);
+    AnalysisWindow& a = analyse();
+    setFights(a, "statsFights", 1'000);
+    showTab(a, AnalysisWindow::StatsTab);
+    testing::TempDir folder;
+    SaveFileRecorder files;
+    QPushButton* save = child<QPushButton>(a, "save");
+    ASSERT_TRUE(save->isEnabled());
+
+    files.setNextAnswer(QString::fromStdString(folder.file("stats.png")));
+    QTest::mouseClick(save, Qt::LeftButton);
+    ASSERT_EQ(files.shown().size(), 1u);
+    EXPECT_EQ(files.shown()[0].owner, &a);
+    ASSERT_EQ(files.shown()[0].types.size(), 3u);
+    EXPECT_EQ(files.shown()[0].types[0].suffix, "png");
+    EXPECT_TRUE(files.shown()[0].suggestedPath.endsWith("skarn-stats.png"));
+    const QImage png(QString::fromStdString(folder.file("stats.png")));
+    ASSERT_FALSE(png.isNull());
+    EXPECT_TRUE(showsSomething(png));
+
+    files.setNextAnswer(QString::fromStdString(folder.file("stats.svg")));
+    QTest::mouseClick(save, Qt::LeftButton);
+    const std::string svg = testing::readBytes(folder.file("stats.svg"));
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("W. Skill"), std::string::npos) << "the chart's text is in the picture";
+
+    files.setNextAnswer(QString::fromStdString(folder.file("stats.csv")));
+    QTest::mouseClick(save, Qt::LeftButton);
+    const std::string csv = testing::readBytes(folder.file("stats.csv"));
+    EXPECT_EQ(csv.rfind("stat,value,low,high,oneSided,hitPointsFollow,perPoint,perPointLow,perPointHigh\n", 0), 0u);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 7);
+
+    // Cancelled: nothing is written. A folder that is not there: a message,
+    // and nothing else.
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(files.shown().size(), 4u);
+    files.setNextAnswer(QString::fromStdString(folder.file("missing/stats.csv")));
+    QTest::mouseClick(save, Qt::LeftButton);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_TRUE(messages.shown()[0].text.startsWith("Could not save ")) << messages.shown()[0].text.toStdString();
+    EXPECT_EQ(messages.shown()[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3);
+}
+
+// ---- accessibility and looks ----------------------------------------------------------
+
+TEST_F(AnalysisWindowTest, ScreenReadersHearEveryControlAndWhatEachChartShows) {
+    prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);
+    AnalysisWindow& a = analyse();
+    setFights(a, "weaponsFights", 1'000);
+    showTab(a, AnalysisWindow::WeaponsTab);
+    setFights(a, "statsFights", 1'000);
+    showTab(a, AnalysisWindow::StatsTab);
+
+    for (const char* name :
+         {"seed", "refresh", "cancel", "save", "progress", "rate", "outcomeFights", "weaponsFights", "shieldsFights",
+          "statsFights", "allWeaponTypes", "statsPoints", "outcomeTable", "weaponsTable", "shieldsTable", "statsTable",
+          "winChart", "givenHistogram", "takenHistogram", "timeHistogram", "weaponsChart", "statsChart"}) {
+        QWidget* w = child<QWidget>(a, name);
+        ASSERT_NE(w, nullptr);
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << name;
+        EXPECT_FALSE(w->accessibleDescription().isEmpty()) << name;
+    }
+
+    const analysis::RankEntry& best = a.ranking(analysis::RankBy::Weapon)->entries.front();
+    EXPECT_EQ(child<QWidget>(a, "weaponsChart")->accessibleName(),
+              QStringLiteral("Weapons ranking: %1 %2 % win, best")
+                  .arg(QString::fromStdString(best.candidate.name))
+                  .arg(best.value, 0, 'f', 1));
+    const QString weapons = child<QWidget>(a, "weaponsChart")->accessibleDescription();
+    EXPECT_TRUE(weapons.contains("Rapier")) << weapons.toStdString();
+    EXPECT_TRUE(weapons.contains("your current choice")) << weapons.toStdString();
+    EXPECT_TRUE(child<QWidget>(a, "winChart")->accessibleDescription().startsWith("Your win %: "));
+    EXPECT_TRUE(child<QWidget>(a, "givenHistogram")->accessibleDescription().contains("Median"));
+
+    // The stats in words under their chart.
+    const QString words = child<QLabel>(a, "statsWords")->text();
+    EXPECT_TRUE(words.startsWith("+10 ")) << words.toStdString();
+    EXPECT_TRUE(words.contains(QString::fromUtf8(" \u2248 ")) || words.contains(": no change in")) << words.toStdString();
+    EXPECT_EQ(words.count('\n'), 5);
+}
+
+TEST_F(AnalysisWindowTest, ChartsFollowTheLightOrDarkPalette) {
+    prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);
+    AnalysisWindow& a = analyse();
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x20, 0x22, 0x25));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Base, QColor(0x12, 0x12, 0x14));
+    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+    dark.setColor(QPalette::Mid, QColor(0x55, 0x55, 0x55));
+    for (const QPalette& palette : {dark, QApplication::palette()}) {
+        a.setPalette(palette);
+        for (const char* name : {"winChart", "givenHistogram"}) {
+            QChart* c = chart(a, name);
+            EXPECT_EQ(c->backgroundBrush().color(), palette.color(QPalette::Window)) << name;
+            EXPECT_EQ(c->plotAreaBackgroundBrush().color(), palette.color(QPalette::Base)) << name;
+            EXPECT_EQ(c->titleBrush().color(), palette.color(QPalette::WindowText)) << name;
+            for (QAbstractAxis* axis : c->axes())
+                EXPECT_EQ(axis->labelsBrush().color(), palette.color(QPalette::WindowText)) << name;
+        }
+        auto* bars = qobject_cast<QAbstractBarSeries*>(chart(a, "winChart")->series().at(0));
+        ASSERT_NE(bars, nullptr);
+        EXPECT_EQ(bars->barSets().at(0)->color(), palette.color(QPalette::Highlight));
+        EXPECT_TRUE(showsSomething(picture(a)));
+    }
+}
+
+// At half again the text size every label, button and list shows its whole
+// text, and the charts write in the larger font.
+TEST_F(AnalysisWindowTest, NothingIsCutAtALargerFont) {
+    prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);
+    AnalysisWindow& a = analyse();
+    QFont font = a.font();
+    font.setPointSizeF(font.pointSizeF() * 1.5);
+    a.setFont(font);
+    for (int tab = 0; tab < 4; ++tab) {
+        a.showTab(static_cast<AnalysisWindow::Tab>(tab));
+        picture(a);
+        for (QWidget* w : a.findChildren<QWidget*>()) {
+            if (!w->isVisible()) continue;
+            const bool text = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                              (qobject_cast<QLabel*>(w) && !static_cast<QLabel*>(w)->wordWrap());
+            if (!text) continue;
+            EXPECT_GE(w->width(), w->minimumSizeHint().width()) << w->objectName().toStdString() << " tab " << tab;
+            EXPECT_GE(w->height(), w->minimumSizeHint().height()) << w->objectName().toStdString() << " tab " << tab;
+        }
+    }
+    ASSERT_TRUE(settle(a));
+    EXPECT_EQ(chart(a, "givenHistogram")->titleFont().pointSizeF(), font.pointSizeF());
+    for (QAbstractAxis* axis : chart(a, "givenHistogram")->axes())
+        EXPECT_EQ(axis->labelsFont().pointSizeF(), font.pointSizeF());
+}
+
+// One picture of each tab, and of the main window's menu, from the example
+// characters. SKARN_SCREENSHOT_ANALYSIS=folder keeps copies for the
+// documentation.
+TEST_F(AnalysisWindowTest, EachTabRendersAPicture) {
+    SimulatorDialog& w = prepare(example("charfile.cfg"), example("equifile.cfg"), "Old Tam", "Skeleton Knight",
+                                 ToTheDeath);
+    const char* keep = std::getenv("SKARN_SCREENSHOT_ANALYSIS");
+
+    // The main window with its menu open where the user right-clicked.
+    const QPoint at(w.width() * 3 / 5, w.height() / 3);
+    QMenu* menu = w.createContextMenu(&w);
+    menu->popup(w.mapToGlobal(at));
+    QImage withMenu = picture(w).convertToFormat(QImage::Format_RGB32);
+    const QImage menuPicture = picture(*menu);
+    menu->close();
+    delete menu;
+    QPainter(&withMenu).drawImage(at * withMenu.devicePixelRatio(), menuPicture);
+    EXPECT_TRUE(showsSomething(withMenu));
+    if (keep) withMenu.save(QString::fromLocal8Bit(keep) + QStringLiteral("/analysis-menu.png"));
+
+    AnalysisWindow& a = analyse();
+    a.resize(1000, 680);
+    for (const auto& [tab, name] : {std::pair(AnalysisWindow::OutcomeTab, "outcome"),
+                                    std::pair(AnalysisWindow::WeaponsTab, "weapons"),
+                                    std::pair(AnalysisWindow::ShieldsTab, "shields"),
+                                    std::pair(AnalysisWindow::StatsTab, "stats")}) {
+        showTab(a, tab);
+        const QImage image = picture(a);
+        EXPECT_TRUE(showsSomething(image)) << name;
+        if (keep) image.save(QStringLiteral("%1/analysis-%2.png").arg(QString::fromLocal8Bit(keep), name));
+    }
+}
+
+}  // namespace
+}  // namespace skarn
