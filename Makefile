@@ -40,7 +40,7 @@ sanitize: deps
 
 bench: deps
 	@cmake -S . -B build-bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DSKARN_WERROR=$(WERROR) \
-	  -DSKARN_BENCH=ON -DSKARN_TESTS=OFF -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null
+	  -DSKARN_BENCH=ON -DSKARN_TESTS=OFF -DSKARN_CLI=OFF >/dev/null
 	@cmake --build build-bench -j$(JOBS)
 	@scripts/bench build-bench
 
