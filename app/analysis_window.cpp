@@ -164,6 +164,11 @@ QString rateText(double perSecond) {
     return QStringLiteral("%1 fights/s").arg(countText(static_cast<std::int64_t>(perSecond)));
 }
 
+// "45 000 of 100 000 fights"
+QString doneText(std::int64_t done, std::int64_t total) {
+    return QStringLiteral("%1 of %2 fights").arg(countText(done), countText(total));
+}
+
 QString secondsText(double seconds) {
     if (seconds < 60.0) return QStringLiteral("%1 s").arg(seconds, 0, 'f', seconds < 10.0 ? 2 : 0);
     const auto whole = static_cast<long long>(std::ceil(seconds));
@@ -330,8 +335,7 @@ public:
         body()->addWidget(picture_);
     }
 
-    std::optional<Plan> plan(const AnalysisSubject& subject, const analysis::RunSettings& settings,
-                             QString&) override {
+    std::optional<Plan> plan(const AnalysisSubject& subject, const analysis::RunSettings&, QString&) override {
         Plan plan;
         plan.variants = {analysis::variantOf(subject.you, subject.opp)};
         plan.work = [you = subject.you, opp = subject.opp](const analysis::RunSettings& s) {
@@ -476,7 +480,8 @@ private:
         }
         const std::int64_t outside = histogram.below() + histogram.above();
         if (outside > 0)
-            spread += QStringLiteral(" %1 fights beyond the bins shown.").arg(countText(outside));
+            spread += QStringLiteral(" %1 %2 beyond the bins shown.")
+                          .arg(countText(outside), outside == 1 ? QStringLiteral("fight") : QStringLiteral("fights"));
         charts::showHistogram(*view->chart(), edges, counts, h == 2 ? QStringLiteral("seconds") : QStringLiteral("damage"));
         spreads_[index]->setText(spread);
         view->setAccessibleDescription(QStringLiteral("%1: %2 fights. %3")
@@ -794,7 +799,9 @@ public:
                 bars.push_back({caption, s.perPoint->mean * delta, s.perPoint->low * delta, s.perPoint->high * delta,
                                 false});
                 const bool none = s.perPoint->low == 0.0 && s.perPoint->high == 0.0;
-                words << (none ? QStringLiteral("+%1 %2: no change in %3").arg(scale.delta).arg(caption, unit)
+                words << (none ? QStringLiteral("+%1 %2: no change in %3")
+                                     .arg(scale.delta)
+                                     .arg(caption, resultTitle(measured).toLower())
                                : QStringLiteral("+%1 %2 \u2248 %3 %4")
                                      .arg(scale.delta)
                                      .arg(caption, approxText(s.perPoint->mean * delta), unit));
@@ -951,6 +958,7 @@ AnalysisWindow::AnalysisWindow(SimulatorDialog& mainWindow)
     rateLabel_->setObjectName(QStringLiteral("rate"));
     rateLabel_->setAccessibleName(QStringLiteral("Fights per second"));
     rateLabel_->setAccessibleDescription(QStringLiteral("How fast the running analysis fights."));
+    rateLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     cancelButton_ = new QPushButton(QStringLiteral("&Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("cancel"));
     cancelButton_->setAccessibleName(QStringLiteral("Cancel"));
@@ -1112,6 +1120,9 @@ void AnalysisWindow::startRun(AnalysisPage& page) {
     if (expected > kAnnounceSeconds) status += QStringLiteral(" This takes up to about %1.").arg(secondsText(expected));
     setStatus(status);
     lastTotal_ = settings.fights * static_cast<std::int64_t>(plan->variants.size());
+    // Room for the count at its widest, so that it neither shakes the row
+    // nor is cut while it grows.
+    countLabel_->setMinimumWidth(countLabel_->fontMetrics().horizontalAdvance(doneText(lastTotal_, lastTotal_)));
     lastDone_ = lastTotal_;
     lastAt_ = 0;
     span_ = std::max<qint64>(static_cast<qint64>(expected * 1000.0), 1);
@@ -1163,8 +1174,7 @@ void AnalysisWindow::stepProgress() {
     shownDone_ = std::max(shownDone_, fromDone_ + (static_cast<double>(lastDone_) - fromDone_) * part);
     const double total = static_cast<double>(lastTotal_);
     progressBar_->setValue(static_cast<int>(1000.0 * shownDone_ / total));
-    countLabel_->setText(QStringLiteral("%1 of %2 fights")
-                             .arg(countText(static_cast<std::int64_t>(shownDone_)), countText(lastTotal_)));
+    countLabel_->setText(doneText(static_cast<std::int64_t>(shownDone_), lastTotal_));
 }
 
 void AnalysisWindow::onFinished(int run, std::shared_ptr<PageResult> result, QString failure) {
@@ -1174,6 +1184,7 @@ void AnalysisWindow::onFinished(int run, std::shared_ptr<PageResult> result, QSt
     progressTimer_->stop();
     progressBar_->setValue(0);
     countLabel_->clear();
+    countLabel_->setMinimumWidth(0);
     rateLabel_->clear();
     cancelButton_->setEnabled(false);
 
@@ -1221,6 +1232,10 @@ void AnalysisWindow::changeEvent(QEvent* event) {
 
 void AnalysisWindow::restyle() {
     for (AnalysisPage* page : pages_) page->restyle(*this);
+    // The rate at its widest, so that the row keeps still while it changes.
+    const QFontMetrics metrics = rateLabel_->fontMetrics();
+    rateLabel_->setMinimumWidth(std::max(metrics.horizontalAdvance(rateText(999'999.0)),
+                                         metrics.horizontalAdvance(rateText(999.99e6))));
 }
 
 void AnalysisWindow::giveToYou(RankBy by, const analysis::Candidate& candidate) {
