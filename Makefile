@@ -30,7 +30,8 @@ run: build
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-# The tests of the combat core and the data files under ASan + UBSan.
+# The tests of the combat core, the data files and the analysis engine
+# under ASan + UBSan.
 sanitize: deps
 	@cmake -S . -B build-sanitize $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DSKARN_WERROR=$(WERROR) \
 	  -DSKARN_SANITIZE=ON -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null

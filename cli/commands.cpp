@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -9,19 +10,36 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/arguments.h"
-#include "cli/fighter.h"
-#include "cli/interval.h"
-#include "cli/json_writer.h"
+#include "analysis/engine.h"
+#include "analysis/fighter.h"
+#include "analysis/outcome.h"
+#include "analysis/rank.h"
+#include "analysis/scale.h"
+#include "cli/data_files.h"
+#include "cli/json_output.h"
+#include "cli/options.h"
 #include "cli/progress.h"
 #include "cli/text.h"
-#include "combat/fight.h"
-#include "combat/random.h"
 #include "data/records.h"
 
 namespace skarn::cli {
 
 namespace {
+
+using analysis::Fighter;
+using analysis::Interval;
+using analysis::Outcome;
+using analysis::quoteName;
+using analysis::RankBy;
+using analysis::Result;
+using analysis::RunSettings;
+using analysis::StoredCharacter;
+using analysis::Variant;
+
+// Runs expected to last longer than this are announced on stderr.
+constexpr double kAnnounceSeconds = 10.0;
+// The most fights of a run with a target error, unless --fights says.
+constexpr std::int64_t kTargetFightCap = 10'000'000;
 
 void printOut(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
@@ -32,8 +50,8 @@ void printError(const std::string& message) {
 void printWarnings(const std::vector<std::string>& warnings) {
     std::set<std::string> shown;
     for (const std::string& warning : warnings) {
-        if (shown.insert(warning).second) std::fprintf(stderr, "skarn-cli: warning: %s\n",
-                                                       warning.c_str());
+        if (shown.insert(warning).second)
+            std::fprintf(stderr, "skarn-cli: warning: %s\n", warning.c_str());
     }
 }
 
@@ -62,6 +80,7 @@ struct Listing {
 // Every list in file order, as the window's lists receive it. Each statistic
 // is looked up on its own, so one unreadable field hides no other.
 Listing readListing(DataFiles& files) {
+    using analysis::listSection;
     Listing listing;
     listing.characters[0] = listSection(files.characters, kYourChars, false);
     listing.characters[1] = listSection(files.characters, kOppChars, false);
@@ -97,8 +116,12 @@ std::string statText(const std::optional<std::int32_t>& value) {
     return value ? std::to_string(*value) : "?";
 }
 
-std::string listText(const Listing& listing, const DataFiles& files) {
-    std::string out = "Characters (" + files.charPath + ")\n";
+Json statJson(const std::optional<std::int32_t>& value) {
+    return value ? Json(*value) : Json(nullptr);
+}
+
+std::string listText(const Listing& listing, DataFiles& files) {
+    std::string out = "Characters (" + files.characters.fileName() + ")\n";
     const std::string_view charSections[] = {kYourChars, kOppChars};
     for (int side = 0; side < 2; ++side) {
         out += "  [" + std::string(charSections[side]) + "]";
@@ -110,7 +133,7 @@ std::string listText(const Listing& listing, const DataFiles& files) {
         for (const std::string& name : *listing.characters[side]) out += "    " + quoteName(name) + "\n";
     }
 
-    out += "\nWeapons (" + files.equiPath + ")\n";
+    out += "\nWeapons (" + files.equipment.fileName() + ")\n";
     for (int type = 0; type < kWeaponTypeCount; ++type) {
         out += "  [" + std::string(weaponSection(type)) + "]";
         if (!listing.weapons[type]) {
@@ -127,7 +150,7 @@ std::string listText(const Listing& listing, const DataFiles& files) {
         if (rows.size() > 1) out += formatTable(rows, {1, 2, 3, 4}, 4);
     }
 
-    out += "\nShields (" + files.equiPath + ")\n  [Shields]";
+    out += "\nShields (" + files.equipment.fileName() + ")\n  [Shields]";
     if (!listing.shields) {
         out += "  no such section\n";
     } else {
@@ -141,195 +164,163 @@ std::string listText(const Listing& listing, const DataFiles& files) {
 }
 
 std::string listJson(const Listing& listing) {
-    JsonWriter json;
-    json.beginObject();
-    json.key("characters");
-    json.beginObject();
+    Json json = Json::object();
+    Json& characters = json["characters"] = Json::object();
     const std::string_view charSections[] = {kYourChars, kOppChars};
     for (int side = 0; side < 2; ++side) {
-        json.key(charSections[side]);
-        json.beginArray();
+        Json& names = characters[std::string(charSections[side])] = Json::array();
         if (listing.characters[side])
-            for (const std::string& name : *listing.characters[side]) json.value(name);
-        json.endArray();
+            for (const std::string& name : *listing.characters[side]) names.push_back(text(name));
     }
-    json.endObject();
 
-    json.key("weapons");
-    json.beginObject();
+    Json& weapons = json["weapons"] = Json::object();
     static constexpr const char* kStatNames[] = {"speed", "diceCount", "diceSides",
                                                  "damageBonus", "hands"};
     for (int type = 0; type < kWeaponTypeCount; ++type) {
-        json.key(weaponSection(type));
-        json.beginArray();
-        if (listing.weapons[type]) {
-            for (const WeaponListing& weapon : *listing.weapons[type]) {
-                json.beginObject();
-                json.key("name");
-                json.value(weapon.name);
-                for (int k = 0; k < 5; ++k) {
-                    json.key(kStatNames[k]);
-                    json.value(weapon.stats[k]);
-                }
-                json.endObject();
-            }
+        Json& section = weapons[std::string(weaponSection(type))] = Json::array();
+        if (!listing.weapons[type]) continue;
+        for (const WeaponListing& weapon : *listing.weapons[type]) {
+            Json entry = Json::object();
+            entry["name"] = text(weapon.name);
+            for (int k = 0; k < 5; ++k) entry[kStatNames[k]] = statJson(weapon.stats[k]);
+            section.push_back(std::move(entry));
         }
-        json.endArray();
     }
-    json.endObject();
 
-    json.key("shields");
-    json.beginArray();
+    Json& shields = json["shields"] = Json::array();
     if (listing.shields) {
         for (const auto& [name, absorb] : *listing.shields) {
-            json.beginObject();
-            json.key("name");
-            json.value(name);
-            json.key("absorb");
-            json.value(absorb);
-            json.endObject();
+            Json entry = Json::object();
+            entry["name"] = text(name);
+            entry["absorb"] = statJson(absorb);
+            shields.push_back(std::move(entry));
         }
     }
-    json.endArray();
-    json.endObject();
-    return json.text();
+    return printed(json);
 }
 
-// ---- run -------------------------------------------------------------------
+// ---- the fighters ------------------------------------------------------------
 
-struct RunOutcome {
-    RunResults results;
-    RunTotals totals;
-    RunSquares squares;
-    RunIntervals intervals;
+struct Matchup {
+    StoredCharacter you, opp;
 };
 
-// One run of runFights on copies of the two fighters, with a generator of
-// its own seeded with `seed`: the same seed meets the same dice.
-RunOutcome simulate(const Fighter& you, const Fighter& opp, FightMode mode, std::int64_t fights,
-                    std::uint32_t seed, const ProgressCallback& progress) {
-    Combatant yourCombatant = you.combatant;
-    Combatant oppCombatant = opp.combatant;
-    Random rng(seed);
-    RunOutcome outcome;
-    outcome.results = runFights(yourCombatant, oppCombatant, you.hitPoints, opp.hitPoints, mode,
-                                fights, outcome.totals, progress, rng, &outcome.squares);
-    outcome.intervals = runIntervals(outcome.totals, outcome.squares, mode, fights);
-    return outcome;
+bool loadMatchup(DataFiles& files, const Arguments& args, Matchup& matchup) {
+    std::string error;
+    if (!analysis::loadCharacter(files.characters, kYourChars, *args.you, matchup.you, error) ||
+        !analysis::loadCharacter(files.characters, kOppChars, *args.opp, matchup.opp, error)) {
+        printError(error);
+        return false;
+    }
+    return true;
 }
 
-// The reason a run is refused, or nothing.
+// The reason the fighters cannot be run, as a message, or nothing.
 std::optional<std::string> refusal(const Fighter& you, const Fighter& opp, FightMode mode,
                                    std::int64_t fights) {
-    const auto fault = findRunFault(you.combatant, opp.combatant, you.hitPoints, opp.hitPoints,
-                                    mode, fights);
+    const auto fault = analysis::runFault(you, opp, mode, fights);
     if (!fault) return std::nullopt;
     return "cannot simulate " + quoteName(you.name) + " against " + quoteName(opp.name) + ": " +
            fault->message();
 }
 
-void writeInterval(JsonWriter& json, const std::optional<Interval>& interval) {
-    if (!interval) {
-        json.null();
-        return;
+// Both fighters armed as the window arms them, with the command line's
+// weapons and shields; the errors and warnings are printed.
+bool armMatchup(DataFiles& files, const Arguments& args, Fighter& you, Fighter& opp,
+                std::int64_t fights) {
+    Matchup matchup;
+    if (!loadMatchup(files, args, matchup)) return false;
+    std::string error;
+    std::vector<std::string> warnings;
+    if (!analysis::equipFighter(files.equipment, matchup.you, args.youWeapon, args.youShield, you,
+                                error, warnings) ||
+        !analysis::equipFighter(files.equipment, matchup.opp, args.oppWeapon, args.oppShield, opp,
+                                error, warnings)) {
+        printError(error);
+        return false;
     }
-    json.beginObject();
-    json.key("mean");
-    json.value(interval->mean);
-    json.key("low");
-    json.value(interval->low);
-    json.key("high");
-    json.value(interval->high);
-    json.endObject();
+    if (const auto refused = refusal(you, opp, args.mode, fights)) {
+        printError(*refused);
+        return false;
+    }
+    printWarnings(warnings);
+    return true;
 }
 
-void writeFighter(JsonWriter& json, const Fighter& fighter) {
-    const Combatant& c = fighter.combatant;
-    json.beginObject();
-    const std::pair<const char*, std::int32_t> numbers[] = {
-        {"strength", c.strength},         {"dexterity", c.dexterity},
-        {"armorRating", c.armorRating},   {"tactics", c.tactics},
-        {"weaponSkill", c.weaponSkill},   {"parry", c.parry},
-        {"weaponSpeed", c.weaponSpeed},   {"diceCount", c.diceCount},
-        {"diceSides", c.diceSides},       {"damageBonus", c.damageBonus},
-        {"shieldAbsorb", c.shieldAbsorb}, {"shieldIndex", c.shieldIndex},
-    };
-    json.key("name");
-    json.value(fighter.name);
-    for (const auto& [key, value] : numbers) {
-        json.key(key);
-        json.value(value);
-    }
-    json.key("hitPoints");
-    json.value(fighter.hitPoints);
-    json.key("weaponType");
-    json.value(fighter.weaponType);
-    json.key("weaponName");
-    json.value(fighter.weaponName);
-    json.key("shieldName");
-    json.value(fighter.shieldName);
-    json.endObject();
+std::string durationText(double seconds) {
+    const auto whole = static_cast<long long>(std::ceil(seconds));
+    if (whole >= 3600)
+        return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
+    if (whole >= 60) return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+    return std::to_string(whole) + " s";
 }
 
-// The members of a run's JSON object, without its braces.
-void writeRunMembers(JsonWriter& json, std::uint32_t seed, FightMode mode, std::int64_t fights,
-                     const RunOutcome& outcome, const Fighter& you, const Fighter& opp) {
-    json.key("seed");
-    json.value(static_cast<std::int64_t>(seed));
-    json.key("mode");
-    json.value(static_cast<std::int64_t>(mode));
-    json.key("fights");
-    json.value(fights);
+// Refuses a run expected to outlast --max-seconds, and announces one
+// expected to take more than ten seconds.
+bool checkExpectedTime(const Arguments& args, const std::vector<Variant>& variants,
+                       std::int64_t fights, int threads) {
+    const double seconds = analysis::expectedSeconds(variants, args.mode, fights, threads);
+    char figure[64];
+    std::snprintf(figure, sizeof figure, "%.1f", seconds);
+    if (args.maxSeconds && seconds > *args.maxSeconds) {
+        char limit[64];
+        std::snprintf(limit, sizeof limit, "%g", *args.maxSeconds);
+        printError(std::string("refusing to start: the run would take about ") + figure +
+                   " s, more than --max-seconds " + limit);
+        return false;
+    }
+    if (seconds > kAnnounceSeconds) {
+        std::fprintf(stderr, "skarn-cli: this will take %sabout %s (%lld fights%s)\n",
+                     args.targetError ? "up to " : "", durationText(seconds).c_str(),
+                     static_cast<long long>(fights * static_cast<std::int64_t>(variants.size())),
+                     variants.size() > 1 ? " in all" : "");
+    }
+    return true;
+}
 
-    const RunResults& r = outcome.results;
-    json.key("results");
-    json.beginObject();
-    json.key("winPercent");
-    json.value(r.resultWinPercent);
-    json.key("damageTaken");
-    json.value(r.resultDamageTaken);
-    json.key("damageGiven");
-    json.value(r.resultDamageGiven);
-    json.key("time");
-    json.value(r.resultTime);
-    json.endObject();
+std::uint32_t seedOf(const Arguments& args) {
+    // The generator's state is 32 bits; the time is taken modulo 2^32.
+    return args.seed ? *args.seed : static_cast<std::uint32_t>(std::time(nullptr));
+}
 
-    const RunTotals& t = outcome.totals;
-    json.key("totals");
-    json.beginObject();
-    json.key("winCount");
-    json.value(t.winCount);
-    json.key("damageTakenSum");
-    json.value(t.damageTakenSum);
-    json.key("damageGivenSum");
-    json.value(t.damageGivenSum);
-    json.key("tickSum");
-    json.value(t.tickSum);
-    json.endObject();
+std::int64_t fightsOf(const Arguments& args, std::int64_t usual) {
+    if (args.fights) return *args.fights;
+    return args.targetError ? kTargetFightCap : usual;
+}
 
-    const RunIntervals& ci = outcome.intervals;
-    json.key("ci95");
-    json.beginObject();
-    json.key("winPercent");
-    writeInterval(json, ci.winPercent);
-    json.key("damageTaken");
-    writeInterval(json, ci.damageTaken);
-    json.key("damageGiven");
-    writeInterval(json, ci.damageGiven);
-    json.key("time");
-    writeInterval(json, ci.time);
-    json.endObject();
-
-    json.key("you");
-    writeFighter(json, you);
-    json.key("opp");
-    writeFighter(json, opp);
+RunSettings settingsOf(const Arguments& args, std::int64_t fights, Progress& progress) {
+    RunSettings settings;
+    settings.mode = args.mode;
+    settings.seed = seedOf(args);
+    settings.fights = fights;
+    settings.threads = args.threads;
+    settings.targetError = args.targetError;
+    settings.targetResult = args.targetResult;
+    settings.progress = progress.callback();
+    return settings;
 }
 
 std::string intervalText(const std::optional<Interval>& interval, std::int64_t fights) {
     if (!interval) return fights < 2 ? "n/a (one fight)" : "not counted in this mode";
     return "[" + fixed2(interval->low) + ", " + fixed2(interval->high) + "]";
 }
+
+// A number with `decimals` decimals, with its sign: "+" above 0, none at
+// exactly 0.
+std::string signedFixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return (value > 0.0 ? "+" : "") + std::string(text);
+}
+
+std::string signed2(double value) { return signedFixed(value, 2); }
+
+std::string signedInterval(const std::optional<Interval>& interval) {
+    if (!interval) return "";
+    return "[" + signed2(interval->low) + ", " + signed2(interval->high) + "]";
+}
+
+// ---- run and outcome -----------------------------------------------------------
 
 std::string weaponText(const Fighter& f) {
     return quoteName(f.weaponName) + " (" + std::string(kWeaponTypeNames[f.weaponType]) + ")";
@@ -347,9 +338,10 @@ std::string shieldText(const Fighter& f) {
     return f.shieldDroppedForHands ? "none (two-handed weapon)" : "none";
 }
 
-std::string runText(std::uint32_t seed, FightMode mode, std::int64_t fights,
-                    const RunOutcome& outcome, const Fighter& you, const Fighter& opp) {
-    std::string out = "seed " + std::to_string(seed) + ", mode " + modeName(mode) + " (" +
+std::string runText(const Outcome& outcome, const Fighter& you, const Fighter& opp) {
+    const FightMode mode = outcome.mode;
+    const std::int64_t fights = outcome.fights;
+    std::string out = "seed " + std::to_string(outcome.seed) + ", mode " + modeName(mode) + " (" +
                       modeCaption(mode) + "), " + std::to_string(fights) + " fights\n\n";
     const auto hitPoints = [](const Fighter& f) {
         return std::to_string(f.hitPoints) + (f.hitPointsStored ? "" : " (Str.)");
@@ -381,7 +373,7 @@ std::string runText(std::uint32_t seed, FightMode mode, std::int64_t fights,
     // The results are cut as the Results dialog cuts them; the intervals
     // surround the unrounded means, shown beside them.
     const RunResults& r = outcome.results;
-    const RunIntervals& ci = outcome.intervals;
+    const analysis::RunIntervals& ci = outcome.intervals;
     const RunTotals& t = outcome.totals;
     const double n = static_cast<double>(fights);
     std::vector<std::vector<std::string>> results = {
@@ -400,118 +392,151 @@ std::string runText(std::uint32_t seed, FightMode mode, std::int64_t fights,
     return out;
 }
 
-// Loads and arms both fighters of a run or a ranking; prints the error and
-// returns false when one cannot be resolved.
-struct Matchup {
-    StoredCharacter you, opp;
-};
+constexpr const char* kHistogramTitles[] = {"Damage given per fight", "Damage taken per fight",
+                                            "Fight time in seconds"};
 
-bool loadMatchup(DataFiles& files, const Arguments& args, Matchup& matchup) {
-    std::string error;
-    if (!loadCharacter(files, kYourChars, *args.you, matchup.you, error) ||
-        !loadCharacter(files, kOppChars, *args.opp, matchup.opp, error)) {
-        printError(error);
-        return false;
+std::string histogramsText(const std::array<analysis::Histogram, 3>& histograms) {
+    std::string out;
+    for (std::size_t h = 0; h < 3; ++h) {
+        const analysis::Histogram& histogram = histograms[h];
+        const auto shown = [h](double value) { return resultText(h == 2 ? value / 100.0 : value); };
+        const auto percentile = [h](double value) { return fixed2(h == 2 ? value / 100.0 : value); };
+        const analysis::Percentiles p = analysis::percentilesOf(histogram);
+        out += "\n" + std::string(kHistogramTitles[h]) + " (5th, 50th, 95th percentile: " +
+               percentile(p.p5) + ", " + percentile(p.p50) + ", " + percentile(p.p95) + ")\n";
+        int first = 0;
+        int last = histogram.bins() - 1;
+        while (first < last && histogram.count(first) == 0) ++first;
+        while (last > first && histogram.count(last) == 0) --last;
+        std::int64_t largest = 1;
+        for (int k = first; k <= last; ++k) largest = std::max(largest, histogram.count(k));
+        std::vector<std::vector<std::string>> rows;
+        if (histogram.below() > 0)
+            rows.push_back({"below " + shown(static_cast<double>(histogram.edge(0))), "",
+                            std::to_string(histogram.below()), ""});
+        for (int k = first; k <= last; ++k) {
+            const std::int64_t count = histogram.count(k);
+            const auto bar = static_cast<std::size_t>(
+                count == 0 ? 0 : std::max<std::int64_t>(1, count * 40 / largest));
+            rows.push_back({shown(static_cast<double>(histogram.edge(k))),
+                            "to " + shown(static_cast<double>(histogram.edge(k + 1))),
+                            std::to_string(count), std::string(bar, '#')});
+        }
+        if (histogram.above() > 0)
+            rows.push_back({"from " + shown(static_cast<double>(histogram.edge(histogram.bins()))),
+                            "", std::to_string(histogram.above()), ""});
+        out += formatTable(rows, {0, 2}, 2);
     }
-    return true;
+    return out;
 }
 
-std::uint32_t seedOf(const Arguments& args) {
-    // The generator's state is 32 bits; the time is taken modulo 2^32.
-    return args.seed ? *args.seed : static_cast<std::uint32_t>(std::time(nullptr));
+std::string histogramsCsv(const std::array<analysis::Histogram, 3>& histograms) {
+    std::string out = csvLine({"histogram", "from", "to", "count"});
+    constexpr const char* kKeys[] = {"damageGiven", "damageTaken", "time"};
+    for (std::size_t h = 0; h < 3; ++h) {
+        const analysis::Histogram& histogram = histograms[h];
+        const auto shown = [h](std::int64_t edge) {
+            return Json(number(h == 2 ? static_cast<double>(edge) / 100.0 : static_cast<double>(edge)))
+                .dump();
+        };
+        if (histogram.below() > 0)
+            out += csvLine({kKeys[h], "", shown(histogram.edge(0)), std::to_string(histogram.below())});
+        for (int k = 0; k < histogram.bins(); ++k)
+            out += csvLine({kKeys[h], shown(histogram.edge(k)), shown(histogram.edge(k + 1)),
+                            std::to_string(histogram.count(k))});
+        if (histogram.above() > 0)
+            out += csvLine({kKeys[h], shown(histogram.edge(histogram.bins())), "",
+                            std::to_string(histogram.above())});
+    }
+    return out;
 }
 
-int runRun(DataFiles& files, const Arguments& args) {
-    Matchup matchup;
-    if (!loadMatchup(files, args, matchup)) return kExitFailure;
+std::string resultsCsv(const Outcome& outcome) {
+    const auto cells = [](const char* name, double result, double mean,
+                          const std::optional<Interval>& interval) {
+        return csvLine({name, number(result).dump(), number(mean).dump(),
+                        interval ? number(interval->low).dump() : "",
+                        interval ? number(interval->high).dump() : ""});
+    };
+    const double n = static_cast<double>(outcome.fights);
+    const RunTotals& t = outcome.totals;
+    const RunResults& r = outcome.results;
+    const analysis::RunIntervals& ci = outcome.intervals;
+    return csvLine({"result", "value", "mean", "low", "high"}) +
+           cells("winPercent", r.resultWinPercent, t.winCount * 100.0 / n, ci.winPercent) +
+           cells("damageTaken", r.resultDamageTaken, t.damageTakenSum / n, ci.damageTaken) +
+           cells("damageGiven", r.resultDamageGiven, t.damageGivenSum / n, ci.damageGiven) +
+           cells("time", r.resultTime, t.tickSum / n / 100.0, ci.time);
+}
+
+Result targetResultOf(const Arguments& args) {
+    return args.targetResult.value_or(analysis::mainResult(args.mode));
+}
+
+Json targetJson(const Arguments& args, bool reached, std::int64_t cap) {
+    Json json = Json::object();
+    json["result"] = analysis::resultKey(targetResultOf(args));
+    json["error"] = number(*args.targetError);
+    json["reached"] = reached;
+    json["maxFights"] = cap;
+    return json;
+}
+
+std::string targetText(const Arguments& args, bool reached, std::int64_t fights, std::int64_t cap) {
+    char error[32];
+    std::snprintf(error, sizeof error, "%g", *args.targetError);
+    const Result result = targetResultOf(args);
+    const std::string within = result == Result::WinPercent
+                                   ? std::string("+-") + error + " points"
+                                   : std::string("+-") + error + "% of the mean";
+    return "\nTarget " + within + " for " + analysis::resultCaption(result) + ": " +
+           (reached ? "reached after " + std::to_string(fights) + " fights"
+                    : "not reached within " + std::to_string(cap) + " fights") +
+           "\n";
+}
+
+// `run` (one generator chain) and `outcome` (per-fight streams).
+int runMatchup(DataFiles& files, const Arguments& args, bool streams) {
+    const std::int64_t fights = fightsOf(args, 2187);
     Fighter you, opp;
-    std::string error;
-    std::vector<std::string> warnings;
-    if (!equipFighter(files, matchup.you, args.youWeapon, args.youShield, you, error, warnings) ||
-        !equipFighter(files, matchup.opp, args.oppWeapon, args.oppShield, opp, error, warnings)) {
-        printError(error);
+    if (!armMatchup(files, args, you, opp, fights)) return kExitFailure;
+    if (!checkExpectedTime(args, {analysis::variantOf(you, opp)}, fights,
+                           streams ? args.threads : 1))
         return kExitFailure;
-    }
-    if (const auto refused = refusal(you, opp, args.mode, args.fights)) {
-        printError(*refused);
-        return kExitFailure;
-    }
-    printWarnings(warnings);
 
-    const std::uint32_t seed = seedOf(args);
-    RunOutcome outcome;
+    Outcome outcome;
     {
-        Progress progress(args.fights);
-        outcome = simulate(you, opp, args.mode, args.fights, seed, progress.callback());
+        Progress progress;
+        const RunSettings settings = settingsOf(args, fights, progress);
+        outcome = streams ? analysis::analyseOutcome(you, opp, settings)
+                          : analysis::runChain(you, opp, settings, args.histogram);
     }
+    const bool histograms = outcome.histograms.has_value();
     if (args.json) {
-        JsonWriter json;
-        json.beginObject();
-        writeRunMembers(json, seed, args.mode, args.fights, outcome, you, opp);
-        json.endObject();
-        printOut(json.text());
+        Json json = Json::object();
+        addRun(json, outcome);
+        json["you"] = fighter(you);
+        json["opp"] = fighter(opp);
+        if (args.targetError) json["target"] = targetJson(args, outcome.targetReached, fights);
+        if (histograms) {
+            json["histograms"] = cli::histograms(*outcome.histograms);
+            json["percentiles"] = percentiles(*outcome.histograms);
+        }
+        printOut(printed(json));
+    } else if (args.csv) {
+        std::string out = resultsCsv(outcome);
+        if (histograms) out += "\n" + histogramsCsv(*outcome.histograms);
+        printOut(out);
     } else {
-        printOut(runText(seed, args.mode, args.fights, outcome, you, opp));
+        std::string out = runText(outcome, you, opp);
+        if (args.targetError) out += targetText(args, outcome.targetReached, outcome.fights, fights);
+        if (histograms) out += histogramsText(*outcome.histograms);
+        printOut(out);
     }
     return kExitOk;
 }
 
 // ---- rank ------------------------------------------------------------------
-
-struct Candidate {
-    std::string name;  // the weapon or shield tried; "- none -" for no shield
-    Fighter you;
-    RunOutcome outcome;
-    std::optional<Interval> measure;
-    double value = 0.0;
-};
-
-enum class MeasureKind { WinPercent, Time, DamageGiven, DamageTaken };
-
-struct Measure {
-    MeasureKind kind;
-    const char* key;      // in JSON
-    const char* caption;  // in the table
-    bool lowerIsBetter;
-};
-
-// Weapons are ranked by the measure of the mode. A shield changes only the
-// blows that land on its bearer, so outside mode death, where it decides
-// fights, shields are ranked by the damage taken: the damage given would
-// differ between shields by chance alone.
-Measure measureOf(FightMode mode, RankBy by) {
-    if (mode == ToTheDeath) return {MeasureKind::WinPercent, "winPercent", "win %", false};
-    if (by == RankBy::Shield)
-        return {MeasureKind::DamageTaken, "damageTaken", "damage taken", true};
-    if (mode == ToDeathOfOpponent)
-        return {MeasureKind::Time, "time", "seconds to fell", true};
-    return {MeasureKind::DamageGiven, "damageGiven", "damage given", false};
-}
-
-// The unrounded mean of the measure, and its interval.
-void measure(Candidate& candidate, const Measure& m, std::int64_t fights) {
-    const RunTotals& t = candidate.outcome.totals;
-    const RunIntervals& ci = candidate.outcome.intervals;
-    const double n = static_cast<double>(fights);
-    switch (m.kind) {
-    case MeasureKind::WinPercent:
-        candidate.value = t.winCount * 100.0 / n;
-        candidate.measure = ci.winPercent;
-        break;
-    case MeasureKind::Time:
-        candidate.value = t.tickSum / n / 100.0;
-        candidate.measure = ci.time;
-        break;
-    case MeasureKind::DamageGiven:
-        candidate.value = t.damageGivenSum / n;
-        candidate.measure = ci.damageGiven;
-        break;
-    case MeasureKind::DamageTaken:
-        candidate.value = t.damageTakenSum / n;
-        candidate.measure = ci.damageTaken;
-        break;
-    }
-}
 
 std::string bar(double value, double largest) {
     constexpr int kWidth = 30;
@@ -521,170 +546,290 @@ std::string bar(double value, double largest) {
 }
 
 int runRank(DataFiles& files, const Arguments& args) {
+    const std::int64_t fights = fightsOf(args, 2187);
     Matchup matchup;
     if (!loadMatchup(files, args, matchup)) return kExitFailure;
     std::string error;
     std::vector<std::string> warnings;
     Fighter opp;
-    if (!equipFighter(files, matchup.opp, args.oppWeapon, args.oppShield, opp, error, warnings)) {
+    if (!analysis::equipFighter(files.equipment, matchup.opp, args.oppWeapon, args.oppShield, opp,
+                                error, warnings)) {
         printError(error);
         return kExitFailure;
     }
 
-    const bool byWeapon = *args.rankBy == RankBy::Weapon;
-    std::vector<std::string> names;
-    std::string what;  // for messages: "weapon" or "shield"
-    if (byWeapon) {
-        what = "weapon";
-        const std::string_view section = weaponSection(matchup.you.weaponType);
-        const auto listed = section.empty() ? std::nullopt
-                                            : listSection(files.equipment, section, true);
-        if (!listed) {
-            // The same message as a run would give: no weapon type, or no section.
-            Fighter unused;
-            if (!equipFighter(files, matchup.you, std::nullopt, args.youShield, unused, error,
-                              warnings))
-                printError(error);
-            else
-                printError("no section [" + std::string(section) + "] in " + files.equiPath);
-            return kExitFailure;
-        }
-        names = *listed;
-    } else {
-        what = "shield";
-        Fighter base;
-        if (!equipFighter(files, matchup.you, args.youWeapon, std::string(NoneEntry), base, error,
-                          warnings)) {
+    const RankBy by = *args.rankBy;
+    Fighter base;
+    if (by == RankBy::Weapon) {
+        // Every weapon is tried in place of the stored one, which need not be
+        // readable; the weapon type must be.
+        if (!analysis::checkWeaponType(matchup.you, error, warnings)) {
             printError(error);
             return kExitFailure;
         }
-        if (base.hands > 1) {
-            printError("cannot rank shields: " + quoteName(base.weaponName) + " needs " +
-                       std::to_string(base.hands) + " hands, so " + quoteName(base.name) +
-                       " carries no shield");
-            return kExitFailure;
+        base = analysis::unarmedFighter(matchup.you);
+        if (args.youShield) {
+            base.wantedShield = *args.youShield;
+            base.shieldGiven = true;
         }
-        const auto listed = listSection(files.equipment, kShields, true);
-        if (listed) names = *listed;
-        names.emplace_back(NoneEntry);
+    } else if (!analysis::equipFighter(files.equipment, matchup.you, args.youWeapon,
+                                       std::string(NoneEntry), base, error, warnings)) {
+        printError(error);
+        return kExitFailure;
     }
-    // A name listed twice is the same entry to every lookup: try it once.
-    std::vector<std::string> unique;
-    for (const std::string& name : names)
-        if (std::find(unique.begin(), unique.end(), name) == unique.end()) unique.push_back(name);
-
-    std::vector<Candidate> candidates;
-    for (const std::string& name : unique) {
-        Candidate candidate;
-        candidate.name = name;
-        std::string candidateError;
-        const bool armed =
-            byWeapon ? equipFighter(files, matchup.you, name, args.youShield, candidate.you,
-                                    candidateError, warnings)
-                     : equipFighter(files, matchup.you, args.youWeapon, name, candidate.you,
-                                    candidateError, warnings);
-        if (armed) {
-            if (const auto refused = refusal(candidate.you, opp, args.mode, args.fights))
-                candidateError = *refused;
-        }
-        if (!candidateError.empty()) {
-            warnings.push_back("skipping " + what + " " + quoteName(name) + ": " + candidateError);
-            continue;
-        }
-        candidates.push_back(std::move(candidate));
-    }
-    if (candidates.empty()) {
+    std::vector<analysis::Candidate> candidates;
+    if (!analysis::rankCandidates(files.equipment, base, opp, by, args.allTypes, args.mode,
+                                  fights, candidates, error, warnings)) {
         printWarnings(warnings);
-        printError("no " + what + " could be run against " + quoteName(opp.name));
+        printError(error);
         return kExitFailure;
     }
     printWarnings(warnings);
 
-    const std::uint32_t seed = seedOf(args);
-    const Measure m = measureOf(args.mode, *args.rankBy);
+    std::vector<Variant> variants;
+    for (const analysis::Candidate& c : candidates) variants.push_back(analysis::variantOf(c.you, opp));
+    if (!checkExpectedTime(args, variants, fights, args.threads)) return kExitFailure;
+
+    analysis::Ranking ranking;
+    RunSettings settings;
     {
-        Progress progress(args.fights * static_cast<std::int64_t>(candidates.size()));
-        const ProgressCallback callback = progress.callback();
-        for (Candidate& candidate : candidates) {
-            candidate.outcome =
-                simulate(candidate.you, opp, args.mode, args.fights, seed, callback);
-            measure(candidate, m, args.fights);
-        }
+        Progress progress;
+        settings = settingsOf(args, fights, progress);
+        ranking = analysis::rank(candidates, opp, by, settings);
+        settings.progress = {};
     }
-    // Equal win percentages (every fight won, say) are told apart by the
-    // damage taken on the way; other ties keep the order of the file.
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [&m](const Candidate& a, const Candidate& b) {
-                         if (a.value != b.value)
-                             return m.lowerIsBetter ? a.value < b.value : a.value > b.value;
-                         return m.kind == MeasureKind::WinPercent &&
-                                a.outcome.totals.damageTakenSum < b.outcome.totals.damageTakenSum;
-                     });
+    const bool byWeapon = by == RankBy::Weapon;
+    const char* what = byWeapon ? "weapon" : "shield";
+    const Result result = ranking.result;
+    const std::int64_t used = ranking.fights;
+
+    const auto outcomeOf = [&](const analysis::RankEntry& entry) {
+        Outcome outcome;
+        outcome.seed = settings.seed;
+        outcome.mode = args.mode;
+        outcome.fights = used;
+        outcome.totals = entry.sums.totals();
+        outcome.results = resultsOf(outcome.totals, used);
+        outcome.intervals = entry.sums.intervals(args.mode);
+        return outcome;
+    };
+    const auto label = [&](const analysis::RankEntry& entry) {
+        const Fighter& you = entry.candidate.you;
+        std::string text = entry.candidate.name == NoneEntry ? "none" : quoteName(entry.candidate.name);
+        if (byWeapon && args.allTypes) text += " (" + std::string(kWeaponTypeNames[you.weaponType]) + ")";
+        if (you.shieldDroppedForHands) text += " (no shield: two hands)";
+        return text;
+    };
 
     if (args.json) {
-        JsonWriter json;
-        json.beginArray();
-        for (std::size_t i = 0; i < candidates.size(); ++i) {
-            const Candidate& c = candidates[i];
-            json.beginObject();
-            json.key("rank");
-            json.value(static_cast<std::int64_t>(i + 1));
-            json.key(what);
-            json.value(c.name);
-            json.key("measure");
-            json.beginObject();
-            json.key("name");
-            json.value(m.key);
-            json.key("value");
-            json.value(c.value);
-            json.key("low");
-            if (c.measure) json.value(c.measure->low); else json.null();
-            json.key("high");
-            if (c.measure) json.value(c.measure->high); else json.null();
-            json.endObject();
-            writeRunMembers(json, seed, args.mode, args.fights, c.outcome, c.you, opp);
-            json.endObject();
+        Json rows = Json::array();
+        for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
+            const analysis::RankEntry& entry = ranking.entries[i];
+            Json row = Json::object();
+            row["rank"] = static_cast<std::int64_t>(i + 1);
+            row[what] = text(entry.candidate.name);
+            Json& measure = row["measure"] = Json::object();
+            measure["name"] = analysis::resultKey(result);
+            measure["value"] = number(entry.value);
+            measure["low"] = entry.interval ? number(entry.interval->low) : Json(nullptr);
+            measure["high"] = entry.interval ? number(entry.interval->high) : Json(nullptr);
+            row["versusBest"] = interval(entry.versusBest);
+            addRun(row, outcomeOf(entry));
+            row["you"] = fighter(entry.candidate.you);
+            row["opp"] = fighter(opp);
+            if (args.targetError) row["target"] = targetJson(args, ranking.targetReached, fights);
+            rows.push_back(std::move(row));
         }
-        json.endArray();
-        printOut(json.text());
+        printOut(printed(rows));
+        return kExitOk;
+    }
+    if (args.csv) {
+        std::string out = csvLine({"rank", what, "weaponType", analysis::resultKey(result), "low",
+                                   "high", "versusBest", "versusBestLow", "versusBestHigh"});
+        for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
+            const analysis::RankEntry& e = ranking.entries[i];
+            const auto cell = [](const std::optional<Interval>& v, double Interval::*part) {
+                return v ? number((*v).*part).dump() : std::string();
+            };
+            out += csvLine({std::to_string(i + 1), e.candidate.name,
+                            std::to_string(e.candidate.you.weaponType), number(e.value).dump(),
+                            cell(e.interval, &Interval::low), cell(e.interval, &Interval::high),
+                            cell(e.versusBest, &Interval::mean), cell(e.versusBest, &Interval::low),
+                            cell(e.versusBest, &Interval::high)});
+        }
+        printOut(out);
         return kExitOk;
     }
 
-    std::string out = "Ranking " + what + "s for " + quoteName(matchup.you.name) + " against " +
-                      quoteName(opp.name) + ": seed " + std::to_string(seed) + ", mode " +
-                      modeName(args.mode) + ", " + std::to_string(args.fights) +
-                      " fights each, " + (m.lowerIsBetter ? "lowest" : "highest") + " " +
-                      m.caption + " first\n\n";
+    const bool lower = analysis::lowerIsBetter(result);
+    const std::string caption = result == Result::Time ? "seconds to fell" : analysis::resultCaption(result);
+    std::string out = "Ranking " + std::string(what) + "s for " + quoteName(matchup.you.name) +
+                      " against " + quoteName(opp.name) + ": seed " +
+                      std::to_string(settings.seed) + ", mode " + modeName(args.mode) + ", " +
+                      std::to_string(used) + " fights each, " + (lower ? "lowest" : "highest") +
+                      " " + caption + " first\n\n";
     double largest = 0.0;
-    for (const Candidate& c : candidates) largest = std::max(largest, c.value);
-    std::vector<std::vector<std::string>> rows{{"#", what, m.caption, "95% interval", ""}};
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const Candidate& c = candidates[i];
-        std::string label = c.name == NoneEntry ? "none" : quoteName(c.name);
-        if (c.you.shieldDroppedForHands) label += " (no shield: two hands)";
-        rows.push_back({std::to_string(i + 1), label, fixed2(c.value),
-                        intervalText(c.measure, args.fights), bar(c.value, largest)});
+    for (const analysis::RankEntry& e : ranking.entries) largest = std::max(largest, e.value);
+    std::vector<std::vector<std::string>> rows{
+        {"#", what, caption, "95% interval", "vs best", "95% interval", ""}};
+    for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
+        const analysis::RankEntry& e = ranking.entries[i];
+        const bool best = i == 0;
+        rows.push_back({std::to_string(i + 1), label(e), fixed2(e.value),
+                        intervalText(e.interval, used),
+                        best ? "best" : e.versusBest ? signed2(e.versusBest->mean) : "",
+                        best ? "" : signedInterval(e.versusBest), bar(e.value, largest)});
     }
-    out += formatTable(rows, {0, 2});
+    out += formatTable(rows, {0, 2, 4});
+    if (args.targetError) out += targetText(args, ranking.targetReached, used, fights);
+    printOut(out);
+    return kExitOk;
+}
+
+// ---- scale -----------------------------------------------------------------
+
+std::string perDeltaText(const analysis::StatScale& s, std::int32_t delta, Result result) {
+    if (!s.perPoint) return "";
+    const double change = s.perPoint->mean * delta;
+    const std::string unit = result == Result::WinPercent ? " % win"
+                             : result == Result::Time    ? " s to fell"
+                                                         : " " + std::string(analysis::resultCaption(result));
+    return "+" + std::to_string(delta) + " " + analysis::statInfo(s.stat).caption + " ~ " +
+           signed2(change) + unit;
+}
+
+int runScale(DataFiles& files, const Arguments& args) {
+    const std::int64_t fights = fightsOf(args, 50'000);
+    Fighter you, opp;
+    if (!armMatchup(files, args, you, opp, fights)) return kExitFailure;
+    if (!checkExpectedTime(args, analysis::scaleVariants(you, opp, args.delta, args.mode, fights),
+                           fights, args.threads))
+        return kExitFailure;
+
+    analysis::Scale scale;
+    RunSettings settings;
+    {
+        Progress progress;
+        settings = settingsOf(args, fights, progress);
+        scale = analysis::scaleStats(you, opp, args.delta, settings);
+    }
+    const Result result = scale.result;
+    const auto baseInterval =
+        analysis::intervalOf(scale.base.intervals(args.mode), result);
+    std::vector<std::string> notes;
+    for (const analysis::StatScale& s : scale.stats) {
+        const char* caption = analysis::statInfo(s.stat).caption;
+        if (!s.refused.empty()) notes.push_back(std::string(caption) + " not scaled: " + s.refused);
+        if (s.oneSided()) {
+            notes.push_back(std::string(caption) + " " + std::to_string(s.value) +
+                            " is at the end of its range: compared with " +
+                            std::to_string(s.low == s.value ? s.high : s.low) +
+                            " only (one-sided)");
+        }
+        if (s.hitPointsFollow) {
+            notes.push_back("Str.: " + quoteName(you.name) +
+                            " has no stored hit points, so its hit points are its Str. and "
+                            "change with it");
+        }
+    }
+
+    if (args.json) {
+        Json json = Json::object();
+        json["seed"] = settings.seed;
+        json["mode"] = static_cast<std::int32_t>(args.mode);
+        json["fights"] = scale.fights;
+        json["delta"] = scale.delta;
+        json["result"] = analysis::resultKey(result);
+        json["base"] = interval(baseInterval ? baseInterval
+                                             : std::optional<Interval>(Interval{
+                                                   scale.base.mean(result), scale.base.mean(result),
+                                                   scale.base.mean(result)}));
+        Json& stats = json["stats"] = Json::array();
+        for (const analysis::StatScale& s : scale.stats) {
+            Json stat = Json::object();
+            stat["stat"] = analysis::statInfo(s.stat).key;
+            stat["caption"] = analysis::statInfo(s.stat).caption;
+            stat["value"] = s.value;
+            stat["low"] = s.low;
+            stat["high"] = s.high;
+            stat["oneSided"] = s.oneSided();
+            stat["hitPointsFollow"] = s.hitPointsFollow;
+            stat["perPoint"] = interval(s.perPoint);
+            stat["refused"] = s.refused.empty() ? Json(nullptr) : text(s.refused);
+            stats.push_back(std::move(stat));
+        }
+        json["you"] = fighter(you);
+        json["opp"] = fighter(opp);
+        printOut(printed(json));
+        return kExitOk;
+    }
+    if (args.csv) {
+        std::string out = csvLine({"stat", "value", "low", "high", "oneSided", "hitPointsFollow",
+                                   "perPoint", "perPointLow", "perPointHigh"});
+        for (const analysis::StatScale& s : scale.stats) {
+            const auto cell = [&](double Interval::*part) {
+                return s.perPoint ? number((*s.perPoint).*part).dump() : std::string();
+            };
+            out += csvLine({analysis::statInfo(s.stat).key, std::to_string(s.value),
+                            std::to_string(s.low), std::to_string(s.high),
+                            s.oneSided() ? "true" : "false", s.hitPointsFollow ? "true" : "false",
+                            cell(&Interval::mean), cell(&Interval::low), cell(&Interval::high)});
+        }
+        printOut(out);
+        return kExitOk;
+    }
+
+    const std::string what = result == Result::Time ? "seconds to fell the Opponent"
+                             : result == Result::WinPercent
+                                 ? "win %"
+                                 : "damage given per fight (60 s)";
+    std::string out = "Scale factors for " + quoteName(you.name) + " against " +
+                      quoteName(opp.name) + ": seed " + std::to_string(settings.seed) + ", mode " +
+                      modeName(args.mode) + ", " + std::to_string(scale.fights) +
+                      " fights each, +-" + std::to_string(scale.delta) + " points\n";
+    out += "Now: " + what + " " + fixed2(scale.base.mean(result)) + " " +
+           intervalText(baseInterval, scale.fights) + "\n\n";
+    // Enough decimals for three significant digits of the largest factor.
+    double largest = 0.0;
+    for (const analysis::StatScale& s : scale.stats)
+        if (s.perPoint) largest = std::max(largest, std::fabs(s.perPoint->mean));
+    const int decimals =
+        largest > 0.0 ? std::clamp(2 - static_cast<int>(std::floor(std::log10(largest))), 2, 6) : 2;
+    const auto factor = [decimals](double value) { return signedFixed(value, decimals); };
+    std::vector<std::vector<std::string>> rows{
+        {"#", "stat", "value", "tried", "per point", "95% interval", ""}};
+    for (std::size_t i = 0; i < scale.stats.size(); ++i) {
+        const analysis::StatScale& s = scale.stats[i];
+        rows.push_back({std::to_string(i + 1), analysis::statInfo(s.stat).caption,
+                        std::to_string(s.value),
+                        std::to_string(s.low) + ".." + std::to_string(s.high),
+                        s.perPoint ? factor(s.perPoint->mean) : "-",
+                        s.perPoint ? "[" + factor(s.perPoint->low) + ", " +
+                                         factor(s.perPoint->high) + "]"
+                                   : "",
+                        perDeltaText(s, scale.delta, result)});
+    }
+    out += formatTable(rows, {0, 2, 4});
+    if (!notes.empty()) {
+        out += "\n";
+        for (const std::string& note : notes) out += note + "\n";
+    }
     printOut(out);
     return kExitOk;
 }
 
 }  // namespace
 
-int runCommandLine(const std::vector<std::string>& words) {
-    const ParseResult parsed = parseArguments(words);
-    if (!parsed.error.empty()) {
-        printError(parsed.error + " (see skarn-cli --help)");
-        return kExitUsage;
+int runCommandLine(int argc, const char* const* argv) {
+    const ParseResult parsed = parseArguments(argc, argv);
+    if (parsed.done) {
+        if (!parsed.error.empty()) printError(parsed.error);
+        printOut(parsed.output);
+        return parsed.status;
     }
     const Arguments& args = parsed.arguments;
-    if (args.command == Command::Help) {
-        printOut(usageText());
-        return kExitOk;
-    }
-    if (args.command == Command::Version) {
-        printOut("skarn-cli " SKARN_VERSION "\n");
+    if (args.command == Command::Completion) {
+        printOut(bashCompletion());
         return kExitOk;
     }
 
@@ -701,9 +846,11 @@ int runCommandLine(const std::vector<std::string>& words) {
         printOut(args.json ? listJson(listing) : listText(listing, *files));
         break;
     }
-    case Command::Run: status = runRun(*files, args); break;
+    case Command::Run: status = runMatchup(*files, args, false); break;
+    case Command::Outcome: status = runMatchup(*files, args, true); break;
     case Command::Rank: status = runRank(*files, args); break;
-    default: break;
+    case Command::Scale: status = runScale(*files, args); break;
+    case Command::Completion: break;
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         printError("cannot write the output");

@@ -1,6 +1,6 @@
 #include "cli/progress.h"
 
-#include <string>
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -13,49 +13,58 @@ constexpr double kShowIfLongerThan = 1.0;
 constexpr double kRedrawSeconds = 0.1;
 constexpr int kBarWidth = 30;
 
+std::string rateText(double perSecond) {
+    char text[32];
+    if (perSecond >= 1e6) std::snprintf(text, sizeof text, "%.1f M", perSecond / 1e6);
+    else if (perSecond >= 1e3) std::snprintf(text, sizeof text, "%.1f k", perSecond / 1e3);
+    else std::snprintf(text, sizeof text, "%.0f ", perSecond);
+    return text;
+}
+
 }  // namespace
 
-Progress::Progress(std::int64_t totalFights)
-    : total_(totalFights), enabled_(isatty(STDERR_FILENO) == 1),
-      start_(std::chrono::steady_clock::now()) {}
+std::string progressLine(std::int64_t done, std::int64_t total, double elapsed) {
+    const double fraction = total > 0 ? static_cast<double>(done) / static_cast<double>(total) : 0.0;
+    const int filled = static_cast<int>(fraction * kBarWidth);
+    std::string line = "[";
+    line.append(static_cast<std::size_t>(filled), '#');
+    line.append(static_cast<std::size_t>(kBarWidth - filled), '.');
+    line += "] " + std::to_string(done) + "/" + std::to_string(total) + " fights";
+    if (elapsed > 0.0 && done > 0) {
+        line += ", " + rateText(static_cast<double>(done) / elapsed) + "fights/s, ";
+        const double left = elapsed * (1.0 - fraction) / fraction;
+        const long long seconds = static_cast<long long>(left + 0.5);
+        if (seconds >= 60)
+            line += std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s left";
+        else
+            line += std::to_string(seconds) + " s left";
+    }
+    return line;
+}
+
+Progress::Progress()
+    : enabled_(isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {}
 
 Progress::~Progress() { erase(); }
 
-ProgressCallback Progress::callback() {
+analysis::Progress Progress::callback() {
     if (!enabled_) return {};
-    return [this](int) { fightDone(); };
+    return [this](std::int64_t done, std::int64_t total) { update(done, total); };
 }
 
-void Progress::fightDone() {
-    ++done_;
-    // Reading the clock costs more than a short fight; look every 256 fights.
-    if ((done_ & 255) != 0) return;
+void Progress::update(std::int64_t done, std::int64_t total) {
+    if (done <= 0 || total <= 0) return;
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     if (!shown_) {
-        if (elapsed < kShowAfterSeconds) return;
-        const double expected = elapsed * static_cast<double>(total_) / static_cast<double>(done_);
+        if (elapsed < kShowAfterSeconds || done >= total) return;
+        const double expected = elapsed * static_cast<double>(total) / static_cast<double>(done);
         if (expected <= kShowIfLongerThan) return;
         shown_ = true;
     }
-    if (elapsed - lastDraw_ >= kRedrawSeconds) draw(elapsed);
-}
-
-void Progress::draw(double elapsed) {
+    if (elapsed - lastDraw_ < kRedrawSeconds) return;
     lastDraw_ = elapsed;
-    const double fraction = static_cast<double>(done_) / static_cast<double>(total_);
-    const int filled = static_cast<int>(fraction * kBarWidth);
-    const double left = elapsed * (1.0 - fraction) / fraction;
-    std::string line = "\r[";
-    line.append(static_cast<std::size_t>(filled), '#');
-    line.append(static_cast<std::size_t>(kBarWidth - filled), '.');
-    line += "] " + std::to_string(done_) + "/" + std::to_string(total_) + " fights, ";
-    const long long seconds = static_cast<long long>(left + 0.5);
-    if (seconds >= 60)
-        line += std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s left";
-    else
-        line += std::to_string(seconds) + " s left";
-    line += "\033[K";
+    const std::string line = "\r" + progressLine(done, total, elapsed) + "\033[K";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
 }

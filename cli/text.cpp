@@ -5,25 +5,6 @@
 
 namespace skarn::cli {
 
-std::string quoteName(std::string_view name) {
-    std::string out = "\"";
-    for (const char ch : name) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '\t') out += "\\t";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c < 0x20 || c == 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02x", c);
-            out += escape;
-        } else {
-            out += ch;
-        }
-    }
-    out += '"';
-    return out;
-}
-
 std::size_t displayWidth(std::string_view text) {
     return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
@@ -54,6 +35,25 @@ std::string fixed2(double value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.2f", value);
     return buffer;
+}
+
+std::string csvLine(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) line += ',';
+        const std::string& cell = cells[i];
+        if (cell.find_first_of(",\"\r\n") == std::string::npos) {
+            line += cell;
+            continue;
+        }
+        line += '"';
+        for (const char c : cell) {
+            if (c == '"') line += '"';
+            line += c;
+        }
+        line += '"';
+    }
+    return line + "\n";
 }
 
 std::string formatTable(const std::vector<std::vector<std::string>>& rows,

@@ -7,10 +7,6 @@
 
 namespace skarn::cli {
 
-// A name between double quotes for the readable output, with control
-// characters shown as escapes so that they cannot break a table line.
-std::string quoteName(std::string_view name);
-
 // The width of `text` on a terminal, counting each UTF-8 character once.
 std::size_t displayWidth(std::string_view text);
 
@@ -22,6 +18,10 @@ std::string padLeft(std::string_view text, std::size_t width);
 std::string resultText(double value);
 // A number with two decimals.
 std::string fixed2(double value);
+
+// One line of CSV: the cells separated by commas, each quoted when it holds
+// a comma, a double quote or a line end.
+std::string csvLine(const std::vector<std::string>& cells);
 
 // Rows of cells laid out in columns two blanks apart; the columns listed in
 // `rightAligned` are aligned to the right. Each line is indented by `indent`.

@@ -128,28 +128,22 @@ inline void swing(const Strike& strike, std::uint32_t& state, double& taken) {
     }
 }
 
-struct FightEnd {
-    std::int64_t length;
-    double yourTaken;
-    double oppTaken;
-};
-
 // A 60-second fight swings on the same ticks in the same order every time,
-// ticks 0 to 6000, so the order is laid out once per run. A fight then goes in
-// two passes. The first is the chain of hit rolls: it needs only each swing's
+// ticks 0 to 6000, so the order is laid out once. A fight then goes in two
+// passes. The first is the chain of hit rolls: it needs only each swing's
 // first draw and whether the swing landed to find where the next swing
 // starts, and it keeps the start states of the landed swings. The second works
 // out the blows of those swings, each from its own start state, and adds each
 // fighter's blows up in the order they fell. The first pass is one long chain
 // of dependent steps and the second is independent work, so the second pass
 // of one fight runs interleaved with the first pass of the next.
-class SixtySecondFights {
+class SixtySecondOrder {
 public:
     // Strike 0 is You at the Opponent, strike 1 the Opponent at You.
-    SixtySecondFights(std::int64_t yourPeriod, std::int64_t oppPeriod, const Strike (&strikes)[2])
-        : strikes_(strikes),
-          hits_{strikes[0].hitTest(), strikes[1].hitTest()},
-          hitLeaps_{strikes[0].hitLeap(), strikes[1].hitLeap()} {
+    SixtySecondOrder(std::int64_t yourPeriod, std::int64_t oppPeriod, const Strike (&strikes)[2])
+        : strikes(strikes),
+          hits{strikes[0].hitTest(), strikes[1].hitTest()},
+          hitLeaps{strikes[0].hitLeap(), strikes[1].hitLeap()} {
         std::int64_t yourNext = yourPeriod - 1;
         std::int64_t oppNext = oppPeriod - 1;
         for (std::int64_t i = 0; i <= kSixtySeconds; ++i) {
@@ -158,21 +152,36 @@ public:
             if (yours) yourNext += yourPeriod;
             if (theirs) oppNext += oppPeriod;
             if (i % 2 == 0) {
-                if (yours) order_.push_back(0);
-                if (theirs) order_.push_back(1);
+                if (yours) order.push_back(0);
+                if (theirs) order.push_back(1);
             } else {
-                if (theirs) order_.push_back(1);
-                if (yours) order_.push_back(0);
+                if (theirs) order.push_back(1);
+                if (yours) order.push_back(0);
             }
         }
-        for (auto& landed : landed_) landed.resize(order_.size() + 1);
     }
 
-    // Rolls the hits of the first fight from generator state `state`.
+    const Strike (&strikes)[2];
+    const AtMost101 hits[2];
+    const Leap hitLeaps[2];
+    std::vector<std::uint8_t> order;  // 0: You swing, 1: the Opponent swings
+};
+
+// The fights of one call over a SixtySecondOrder: the start states of the
+// landed swings of the fight rolled last and of the next.
+class SixtySecondFights {
+public:
+    explicit SixtySecondFights(const SixtySecondOrder& order) : o_(order) {
+        for (auto& landed : landed_) landed.resize(o_.order.size() + 1);
+    }
+
+    // Rolls the hits of the first fight from generator state `state`, which
+    // becomes the state that fight leaves.
     void begin(std::uint32_t& state) { pass<true, false>(state); }
 
     // The end of the fight whose hits were rolled last. When `another`, the
-    // hits of the next fight are rolled meanwhile, from `state`.
+    // hits of the next fight are rolled meanwhile, from `state`, which
+    // becomes the state that fight leaves.
     FightEnd next(std::uint32_t& state, bool another) {
         return another ? pass<true, true>(state) : pass<false, true>(state);
     }
@@ -182,34 +191,35 @@ private:
     FightEnd pass(std::uint32_t& state) {
         // The start states of landed swings: Yours from the front, the
         // Opponent's from the back.
-        const std::size_t last = order_.size();
+        const std::vector<std::uint8_t>& order = o_.order;
+        const std::size_t last = order.size();
         const std::uint32_t* const done = landed_[rolled_].data();
         const std::size_t doneYours = yours_;
         const std::size_t doneTheirs = theirs_;
         std::uint32_t* const landed = landed_[1 - rolled_].data();
         std::size_t yours = 0;
         std::size_t theirs = 0;
-        FightEnd end{kSixtySeconds, 0.0, 0.0};
+        FightEnd end{kSixtySeconds, 0.0, 0.0, false};
 
         // The blows of the fight before, Yours first, each fighter's in the
         // order they fell; one every second swing, to spread the work over
         // the chain of hit rolls.
         const auto addUp = [&](std::size_t k) {
             if (k < doneYours) {
-                end.oppTaken += strikes_[0].blow(done[k]);
+                end.oppDamage += o_.strikes[0].blow(done[k]);
             } else if (k < doneYours + doneTheirs) {
-                end.yourTaken += strikes_[1].blow(done[last - (k - doneYours)]);
+                end.yourDamage += o_.strikes[1].blow(done[last - (k - doneYours)]);
             }
         };
         std::uint32_t s = state;
         std::size_t k = 0;
         if constexpr (kRoll) {
-            for (std::size_t j = 0; j < order_.size(); ++j) {
-                const std::uint8_t who = order_[j];
+            for (std::size_t j = 0; j < order.size(); ++j) {
+                const std::uint8_t who = order[j];
                 const std::uint32_t afterMiss = s * draws::kMultiplier + draws::kIncrement;
-                const std::uint32_t afterHit = hitLeaps_[who](s);
+                const std::uint32_t afterHit = o_.hitLeaps[who](s);
                 // Masks, not a branch: the hit roll is a coin toss to a predictor.
-                const std::uint32_t keep = hits_[who].mask(valueOf(afterMiss));
+                const std::uint32_t keep = o_.hits[who].mask(valueOf(afterMiss));
                 const std::uint32_t lands = keep & 1u;
                 // Written whether the swing landed or not, kept by counting it.
                 landed[who != 0 ? last - theirs : yours] = s;
@@ -233,15 +243,141 @@ private:
         return end;
     }
 
-    const Strike (&strikes_)[2];
-    const AtMost101 hits_[2];
-    const Leap hitLeaps_[2];
-    std::vector<std::uint8_t> order_;  // 0: You swing, 1: the Opponent swings
+    const SixtySecondOrder& o_;
     std::vector<std::uint32_t> landed_[2];  // of the fight rolled last, and the next
     std::size_t rolled_ = 1;  // which of landed_ the last rolled fight is in
     std::size_t yours_ = 0;
     std::size_t theirs_ = 0;
 };
+
+Combatant preparedCopy(const Combatant& fighter) {
+    Combatant c = fighter;
+    c.setSwingDelay();
+    c.setHitSkill();
+    c.target = nullptr;
+    return c;
+}
+
+std::vector<Leap> leapsFor(const Combatant& you, const Combatant& opponent) {
+    std::vector<Leap> leaps(std::max(drawsOfHit(you, opponent), drawsOfHit(opponent, you)) + 1);
+    for (std::size_t k = 1; k < leaps.size(); ++k) leaps[k] = draws::stepAfter(leaps[k - 1]);
+    return leaps;
+}
+
+}  // namespace
+
+struct PreparedFights::Impl {
+    Impl(const Combatant& yourFighter, const Combatant& oppFighter, std::int32_t yourHitPoints,
+         std::int32_t oppHitPoints, FightMode fightMode, std::int64_t fights)
+        : you(preparedCopy(yourFighter)),
+          opponent(preparedCopy(oppFighter)),
+          mode(fightMode),
+          yourPeriod(periodOf(you.swingDelay)),
+          oppPeriod(periodOf(opponent.swingDelay)),
+          leaps(leapsFor(you, opponent)),
+          strikes{Strike(you, opponent, leaps, fights), Strike(opponent, you, leaps, fights)},
+          yourHp(yourHitPoints),
+          oppHp(oppHitPoints),
+          // When the stop rule holds before any blow, every fight ends after tick 0.
+          fallen(mode != DamagePer60Seconds &&
+                 (oppHp <= 0.0 || (mode == ToTheDeath && yourHp <= 0.0))) {
+        if (mode == DamagePer60Seconds) sixty.emplace(yourPeriod, oppPeriod, strikes);
+    }
+
+    const Combatant you;
+    const Combatant opponent;
+    const FightMode mode;
+    const std::int64_t yourPeriod;
+    const std::int64_t oppPeriod;
+    const std::vector<Leap> leaps;  // the Strikes point into it
+    const Strike strikes[2];        // You at the Opponent, the Opponent at You
+    const double yourHp;
+    const double oppHp;
+    const bool fallen;
+    std::optional<SixtySecondOrder> sixty;  // mode 0 only
+};
+
+namespace {
+
+using Prepared = PreparedFights::Impl;
+
+// One fight of mode 1 or 2 from generator state `state`, which becomes the
+// state the fight leaves. Only the ticks on which a swing is due are
+// visited: on the others both timers just count up, and neither damage nor
+// the stop rule can change.
+inline FightEnd fightToTheEnd(const Prepared& p, std::uint32_t& state) {
+    const Strike& yourStrike = p.strikes[0];
+    const Strike& oppStrike = p.strikes[1];
+    // Locals, so that nothing the loop stores can make them be read again.
+    const std::int64_t yourPeriod = p.yourPeriod;
+    const std::int64_t oppPeriod = p.oppPeriod;
+    const double yourHp = p.yourHp;
+    const double oppHp = p.oppHp;
+    const bool toTheDeath = p.mode == ToTheDeath;
+    FightEnd end;
+    std::int64_t yourNext = yourPeriod - 1;
+    std::int64_t oppNext = oppPeriod - 1;
+    std::int64_t i = p.fallen ? 0 : std::min(yourNext, oppNext);
+    for (;;) {
+        if (i % 2 == 0) {
+            if (yourNext == i) {
+                swing(yourStrike, state, end.oppDamage);
+                yourNext += yourPeriod;
+            }
+            if (oppNext == i) {
+                swing(oppStrike, state, end.yourDamage);
+                oppNext += oppPeriod;
+            }
+        } else {
+            if (oppNext == i) {
+                swing(oppStrike, state, end.yourDamage);
+                oppNext += oppPeriod;
+            }
+            if (yourNext == i) {
+                swing(yourStrike, state, end.oppDamage);
+                yourNext += yourPeriod;
+            }
+        }
+        if (end.oppDamage >= oppHp) {
+            end.won = toTheDeath;
+            break;
+        }
+        if (toTheDeath && end.yourDamage >= yourHp) break;
+        i = std::min(yourNext, oppNext);
+    }
+    end.length = i;
+    return end;
+}
+
+// Fights `fights` fights. Fight f starts from startOf(f, s), where s is the
+// state the fight before left (the first: `state`); finish(f, end, after)
+// receives each fight's end and the state it left, in order.
+template <typename StartOf, typename Finish>
+void fightEach(const Prepared& p, std::int64_t fights, std::uint32_t state, StartOf startOf,
+               Finish finish) {
+    if (fights < 1) return;
+    if (p.mode == DamagePer60Seconds) {
+        SixtySecondFights sixty(*p.sixty);
+        state = startOf(0, state);
+        sixty.begin(state);
+        for (std::int64_t f = 0; f < fights; ++f) {
+            const std::uint32_t after = state;  // as fight f leaves the generator
+            const bool another = f + 1 < fights;
+            if (another) state = startOf(f + 1, state);
+            const FightEnd end = sixty.next(state, another);
+            finish(f, end, after);
+        }
+        return;
+    }
+    for (std::int64_t f = 0; f < fights; ++f) {
+        state = startOf(f, state);
+        const FightEnd end = fightToTheEnd(p, state);
+        finish(f, end, state);
+    }
+}
+
+// The chain of runFights: each fight starts where the one before ended.
+constexpr auto kChained = [](std::int64_t, std::uint32_t state) { return state; };
 
 template <bool kSquares>
 RunResults fightAll(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints,
@@ -254,94 +390,63 @@ RunResults fightAll(Combatant& you, Combatant& opponent, std::int32_t yourHitPoi
     you.setHitSkill();
     totals = RunTotals{};
 
-    const std::int64_t yourPeriod = periodOf(you.swingDelay);
-    const std::int64_t oppPeriod = periodOf(opponent.swingDelay);
-    std::vector<Leap> leaps(std::max(drawsOfHit(you, opponent), drawsOfHit(opponent, you)) + 1);
-    for (std::size_t k = 1; k < leaps.size(); ++k) leaps[k] = draws::stepAfter(leaps[k - 1]);
-    const Strike strikes[2] = {Strike(you, opponent, leaps, fights),
-                               Strike(opponent, you, leaps, fights)};
-    const Strike& yourStrike = strikes[0];
-    const Strike& oppStrike = strikes[1];
-    const double yourHp = yourHitPoints;
-    const double oppHp = oppHitPoints;
-    // When the stop rule holds before any blow, every fight ends after tick 0.
-    const bool fallen = mode != DamagePer60Seconds &&
-                        (oppHp <= 0.0 || (mode == ToTheDeath && yourHp <= 0.0));
+    const Prepared p(you, opponent, yourHitPoints, oppHitPoints, mode, fights);
+    const std::int64_t yourPeriod = p.yourPeriod;
+    const std::int64_t oppPeriod = p.oppPeriod;
+    fightEach(p, fights, rng.state(), kChained,
+              [&](std::int64_t f, const FightEnd& end, std::uint32_t after) {
+                  // The fighters as the tick loop leaves them after the fight's last tick.
+                  you.damageTaken = end.yourDamage;
+                  opponent.damageTaken = end.oppDamage;
+                  you.swingTimer = static_cast<std::int32_t>((end.length + 1) % yourPeriod);
+                  opponent.swingTimer = static_cast<std::int32_t>((end.length + 1) % oppPeriod);
+                  if (end.length + 1 >= yourPeriod) you.target = &opponent;
+                  if (end.length + 1 >= oppPeriod) opponent.target = &you;
 
-    std::uint32_t state = rng.state();
-    std::optional<SixtySecondFights> sixty;
-    if (mode == DamagePer60Seconds) {
-        sixty.emplace(yourPeriod, oppPeriod, strikes);
-        sixty->begin(state);
-    }
-
-    for (std::int64_t f = 0; f < fights; ++f) {
-        FightEnd end{0, 0.0, 0.0};
-        std::uint32_t stateAfter = state;  // the generator as this fight leaves it
-        if (mode == DamagePer60Seconds) {
-            end = sixty->next(state, f + 1 < fights);
-        } else {
-            // Only the ticks on which a swing is due are visited: on the others
-            // both timers just count up, and neither damage nor the stop rule
-            // can change.
-            std::int64_t yourNext = yourPeriod - 1;
-            std::int64_t oppNext = oppPeriod - 1;
-            std::int64_t i = fallen ? 0 : std::min(yourNext, oppNext);
-            for (;;) {
-                if (i % 2 == 0) {
-                    if (yourNext == i) {
-                        swing(yourStrike, state, end.oppTaken);
-                        yourNext += yourPeriod;
-                    }
-                    if (oppNext == i) {
-                        swing(oppStrike, state, end.yourTaken);
-                        oppNext += oppPeriod;
-                    }
-                } else {
-                    if (oppNext == i) {
-                        swing(oppStrike, state, end.yourTaken);
-                        oppNext += oppPeriod;
-                    }
-                    if (yourNext == i) {
-                        swing(yourStrike, state, end.oppTaken);
-                        yourNext += yourPeriod;
-                    }
-                }
-                if (end.oppTaken >= oppHp) {
-                    if (mode == ToTheDeath) totals.winCount += 1.0;
-                    break;
-                }
-                if (mode == ToTheDeath && end.yourTaken >= yourHp) break;
-                i = std::min(yourNext, oppNext);
-            }
-            end.length = i;
-            stateAfter = state;
-        }
-
-        // The fighters as the tick loop leaves them after the fight's last tick.
-        you.damageTaken = end.yourTaken;
-        opponent.damageTaken = end.oppTaken;
-        you.swingTimer = static_cast<std::int32_t>((end.length + 1) % yourPeriod);
-        opponent.swingTimer = static_cast<std::int32_t>((end.length + 1) % oppPeriod);
-        if (end.length + 1 >= yourPeriod) you.target = &opponent;
-        if (end.length + 1 >= oppPeriod) opponent.target = &you;
-
-        const auto ticks = static_cast<double>(end.length);
-        totals.tickSum += ticks;
-        totals.damageGivenSum += end.oppTaken;
-        totals.damageTakenSum += end.yourTaken;
-        if constexpr (kSquares) {
-            squares->tickSq += ticks * ticks;
-            squares->damageGivenSq += end.oppTaken * end.oppTaken;
-            squares->damageTakenSq += end.yourTaken * end.yourTaken;
-        }
-        rng.seed(stateAfter);
-        if (progress) progress(static_cast<int>((100 * f) / fights));
-    }
+                  const auto ticks = static_cast<double>(end.length);
+                  if (end.won) totals.winCount += 1.0;
+                  totals.tickSum += ticks;
+                  totals.damageGivenSum += end.oppDamage;
+                  totals.damageTakenSum += end.yourDamage;
+                  if constexpr (kSquares) {
+                      squares->tickSq += ticks * ticks;
+                      squares->damageGivenSq += end.oppDamage * end.oppDamage;
+                      squares->damageTakenSq += end.yourDamage * end.yourDamage;
+                  }
+                  rng.seed(after);
+                  if (progress) progress(static_cast<int>((100 * f) / fights));
+              });
     return resultsOf(totals, fights);
 }
 
 }  // namespace
+
+PreparedFights::PreparedFights(const Combatant& you, const Combatant& opponent,
+                               std::int32_t yourHitPoints, std::int32_t oppHitPoints,
+                               FightMode mode, std::int64_t fights)
+    : impl_(std::make_unique<Impl>(you, opponent, yourHitPoints, oppHitPoints, mode, fights)) {}
+
+PreparedFights::~PreparedFights() = default;
+PreparedFights::PreparedFights(PreparedFights&&) noexcept = default;
+PreparedFights& PreparedFights::operator=(PreparedFights&&) noexcept = default;
+
+void PreparedFights::fight(std::span<const std::uint32_t> starts, std::span<FightEnd> ends) const {
+    const std::uint32_t* const start = starts.data();
+    FightEnd* const out = ends.data();
+    fightEach(
+        *impl_, static_cast<std::int64_t>(std::min(starts.size(), ends.size())), 0u,
+        [start](std::int64_t f, std::uint32_t) { return start[f]; },
+        [out](std::int64_t f, const FightEnd& end, std::uint32_t) { out[f] = end; });
+}
+
+void PreparedFights::fightChain(std::uint32_t& state, std::span<FightEnd> ends) const {
+    FightEnd* const out = ends.data();
+    fightEach(*impl_, static_cast<std::int64_t>(ends.size()), state, kChained,
+              [out, &state](std::int64_t f, const FightEnd& end, std::uint32_t after) {
+                  out[f] = end;
+                  state = after;
+              });
+}
 
 RunResults runFights(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints,
                      std::int32_t oppHitPoints, FightMode mode, std::int64_t fights,

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "combat/combatant.h"
@@ -117,6 +119,50 @@ RunResults runFights(Combatant& you, Combatant& opponent, std::int32_t yourHitPo
                      std::int32_t oppHitPoints, FightMode mode, std::int64_t fights,
                      RunTotals& totals, const ProgressCallback& progress = {},
                      Random& rng = globalRandom(), RunSquares* squares = nullptr);
+
+// How one fight ended.
+struct FightEnd {
+    std::int64_t length = 0;  // the tick on which it stopped
+    double yourDamage = 0.0;  // damage the You side took
+    double oppDamage = 0.0;   // damage the Opponent took: the damage You gave
+    bool won = false;         // in mode ToTheDeath, the Opponent fell (a win)
+};
+
+// Two fighters with everything that stays fixed while they fight worked out
+// once: their swing delays and hit skills, the order of a 60-second fight's
+// swings, the tables of their blows. Fights can then start from any
+// generator state, with the loop runFights uses and at the same cost per
+// fight. The object is not changed by fighting, so several threads may fight
+// with one at the same time.
+class PreparedFights {
+public:
+    // Copies the fighters' statistics (before setSwingDelay / setHitSkill).
+    // `fights` is about how many fights will be fought; it only decides
+    // which tables repay their making.
+    // REQUIRES: findRunFault(you, opponent, yourHitPoints, oppHitPoints, mode,
+    // fights) returns nothing.
+    PreparedFights(const Combatant& you, const Combatant& opponent, std::int32_t yourHitPoints,
+                   std::int32_t oppHitPoints, FightMode mode, std::int64_t fights);
+    ~PreparedFights();
+    PreparedFights(PreparedFights&&) noexcept;
+    PreparedFights& operator=(PreparedFights&&) noexcept;
+
+    // Fights one fight for each k, fight k from generator state starts[k],
+    // and writes its end to ends[k]. The draws of fight k are those runFights
+    // would make for a fight that begins at that state.
+    // REQUIRES: starts.size() == ends.size().
+    void fight(std::span<const std::uint32_t> starts, std::span<FightEnd> ends) const;
+
+    // Fights ends.size() fights one after the other, as runFights does: the
+    // first from `state`, each further one from where the one before left
+    // the generator. `state` ends as the last fight leaves it.
+    void fightChain(std::uint32_t& state, std::span<FightEnd> ends) const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
 
 // The four averages of a run from its totals: damages cut to one decimal,
 // win % as winCount * 100 / fights cut to one decimal, time in whole seconds.

@@ -1,8 +1,17 @@
 // skarn-cli as a user runs it: the built program on fixture files written
 // into a fresh folder, checked by its output and its exit status.
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
+#include <functional>
+#include <map>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -10,15 +19,17 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "combat/combatant.h"
 #include "combat/fight.h"
 #include "combat/random.h"
 #include "tests/cli/cli_runner.h"
-#include "tests/cli/json.h"
 
 namespace skarn::testing {
 namespace {
+
+using Json = nlohmann::json;
 
 std::string crlf(const std::vector<std::string>& lines) {
     std::string text;
@@ -99,7 +110,7 @@ protected:
             return Json::parse(result.out);
         } catch (const std::exception& e) {
             ADD_FAILURE() << describe(args) << ": " << e.what() << "\n" << result.out;
-            return Json{nullptr};
+            return Json(nullptr);
         }
     }
 
@@ -190,9 +201,9 @@ TEST_F(CliTest, ResolvesFightersAsTheWindowDoes) {
         const Json& fighter = json[c.side];
         for (const auto& [key, expected] : c.fields) {
             if (const double* number = std::get_if<double>(&expected)) {
-                EXPECT_EQ(fighter[key].number(), *number) << c.what << ": " << key;
+                EXPECT_EQ(fighter[key].get<double>(), *number) << c.what << ": " << key;
             } else {
-                EXPECT_EQ(fighter[key].string(), std::get<std::string>(expected))
+                EXPECT_EQ(fighter[key].get<std::string>(), std::get<std::string>(expected))
                     << c.what << ": " << key;
             }
         }
@@ -239,7 +250,7 @@ TEST_F(CliTest, JsonHoldsTheCombatCoresResultsForTheSameSeed) {
         const Json json = runJson(matchup("Hero", "Brute",
                                           {"--mode", c.mode, "--fights", std::to_string(c.fights),
                                            "--seed", std::to_string(c.seed)}));
-        ASSERT_FALSE(json.isNull()) << what;
+        ASSERT_FALSE(json.is_null()) << what;
 
         Combatant you = hero();
         Combatant opp = brute();
@@ -248,24 +259,24 @@ TEST_F(CliTest, JsonHoldsTheCombatCoresResultsForTheSameSeed) {
         const RunResults expected =
             runFights(you, opp, 100, 100, c.fightMode, c.fights, totals, {}, rng);
 
-        EXPECT_EQ(json["seed"].number(), c.seed) << what;
-        EXPECT_EQ(json["mode"].number(), static_cast<int>(c.fightMode)) << what;
-        EXPECT_EQ(json["fights"].number(), static_cast<double>(c.fights)) << what;
+        EXPECT_EQ(json["seed"].get<double>(), c.seed) << what;
+        EXPECT_EQ(json["mode"].get<double>(), static_cast<int>(c.fightMode)) << what;
+        EXPECT_EQ(json["fights"].get<double>(), static_cast<double>(c.fights)) << what;
         const Json& results = json["results"];
-        EXPECT_EQ(results["winPercent"].number(), expected.resultWinPercent) << what;
-        EXPECT_EQ(results["damageTaken"].number(), expected.resultDamageTaken) << what;
-        EXPECT_EQ(results["damageGiven"].number(), expected.resultDamageGiven) << what;
-        EXPECT_EQ(results["time"].number(), expected.resultTime) << what;
+        EXPECT_EQ(results["winPercent"].get<double>(), expected.resultWinPercent) << what;
+        EXPECT_EQ(results["damageTaken"].get<double>(), expected.resultDamageTaken) << what;
+        EXPECT_EQ(results["damageGiven"].get<double>(), expected.resultDamageGiven) << what;
+        EXPECT_EQ(results["time"].get<double>(), expected.resultTime) << what;
         const Json& sums = json["totals"];
-        EXPECT_EQ(sums["winCount"].number(), totals.winCount) << what;
-        EXPECT_EQ(sums["damageTakenSum"].number(), totals.damageTakenSum) << what;
-        EXPECT_EQ(sums["damageGivenSum"].number(), totals.damageGivenSum) << what;
-        EXPECT_EQ(sums["tickSum"].number(), totals.tickSum) << what;
+        EXPECT_EQ(sums["winCount"].get<double>(), totals.winCount) << what;
+        EXPECT_EQ(sums["damageTakenSum"].get<double>(), totals.damageTakenSum) << what;
+        EXPECT_EQ(sums["damageGivenSum"].get<double>(), totals.damageGivenSum) << what;
+        EXPECT_EQ(sums["tickSum"].get<double>(), totals.tickSum) << what;
 
         // One fight leaves no spread to estimate an interval from.
         const Json& ci = json["ci95"];
-        EXPECT_EQ(ci["damageGiven"].isNull(), c.fights == 1) << what;
-        EXPECT_EQ(ci["winPercent"].isNull(), c.fightMode != ToTheDeath) << what;
+        EXPECT_EQ(ci["damageGiven"].is_null(), c.fights == 1) << what;
+        EXPECT_EQ(ci["winPercent"].is_null(), c.fightMode != ToTheDeath) << what;
     }
 }
 
@@ -273,23 +284,23 @@ TEST_F(CliTest, TheDefaultSeedIsPrintedAndRepeatsTheRun) {
     const std::time_t before = std::time(nullptr);
     const Json first = runJson(matchup("Hero", "Brute", {"--fights", "27"}));
     const std::time_t after = std::time(nullptr);
-    ASSERT_FALSE(first.isNull());
-    const double seed = first["seed"].number();
+    ASSERT_FALSE(first.is_null());
+    const double seed = first["seed"].get<double>();
     EXPECT_GE(seed, static_cast<double>(static_cast<std::uint32_t>(before)));
     EXPECT_LE(seed, static_cast<double>(static_cast<std::uint32_t>(after)));
-    EXPECT_EQ(first["mode"].number(), 0);  // damage60 by default
+    EXPECT_EQ(first["mode"].get<double>(), 0);  // damage60 by default
 
     const Json again = runJson(matchup("Hero", "Brute",
                                        {"--fights", "27", "--seed",
                                         std::to_string(static_cast<std::uint32_t>(seed))}));
-    ASSERT_FALSE(again.isNull());
-    EXPECT_EQ(again["totals"]["damageGivenSum"].number(),
-              first["totals"]["damageGivenSum"].number());
-    EXPECT_EQ(again["totals"]["damageTakenSum"].number(),
-              first["totals"]["damageTakenSum"].number());
+    ASSERT_FALSE(again.is_null());
+    EXPECT_EQ(again["totals"]["damageGivenSum"].get<double>(),
+              first["totals"]["damageGivenSum"].get<double>());
+    EXPECT_EQ(again["totals"]["damageTakenSum"].get<double>(),
+              first["totals"]["damageTakenSum"].get<double>());
 
     const Json defaults = runJson(matchup("Hero", "Brute", {"--seed", "5"}));
-    EXPECT_EQ(defaults["fights"].number(), 2187);
+    EXPECT_EQ(defaults["fights"].get<double>(), 2187);
 }
 
 // ---- confidence intervals ---------------------------------------------------
@@ -301,47 +312,47 @@ TEST_F(CliTest, IntervalsOfAFighterWhoAlwaysWins) {
     const std::int64_t n = 2187;
     const Json json =
         runJson(matchup("Hero", "Dummy", {"--mode", "death", "--seed", "3", "--fights", "2187"}));
-    ASSERT_FALSE(json.isNull());
-    EXPECT_EQ(json["results"]["winPercent"].number(), 100.0);
+    ASSERT_FALSE(json.is_null());
+    EXPECT_EQ(json["results"]["winPercent"].get<double>(), 100.0);
     const Json& win = json["ci95"]["winPercent"];
-    EXPECT_EQ(win["high"].number(), 100.0);
-    EXPECT_LT(win["low"].number(), 100.0);
+    EXPECT_EQ(win["high"].get<double>(), 100.0);
+    EXPECT_LT(win["low"].get<double>(), 100.0);
     // The Wilson interval's lower end at n wins out of n is n / (n + z^2).
     const double z = 1.959963984540054;
-    EXPECT_NEAR(win["low"].number(), 100.0 * n / (n + z * z), 1e-9);
+    EXPECT_NEAR(win["low"].get<double>(), 100.0 * n / (n + z * z), 1e-9);
 
     // A constant fight length and a damage taken of 0 have no spread.
     const Json& time = json["ci95"]["time"];
-    EXPECT_DOUBLE_EQ(time["low"].number(), 1.62);
-    EXPECT_DOUBLE_EQ(time["high"].number(), 1.62);
+    EXPECT_DOUBLE_EQ(time["low"].get<double>(), 1.62);
+    EXPECT_DOUBLE_EQ(time["high"].get<double>(), 1.62);
     const Json& taken = json["ci95"]["damageTaken"];
-    EXPECT_EQ(taken["low"].number(), 0.0);
-    EXPECT_EQ(taken["high"].number(), 0.0);
+    EXPECT_EQ(taken["low"].get<double>(), 0.0);
+    EXPECT_EQ(taken["high"].get<double>(), 0.0);
 }
 
 TEST_F(CliTest, DamageIntervalSurroundsTheMeanAndNarrowsWithMoreFights) {
     const Json small = runJson(matchup("Hero", "Knight", {"--seed", "11", "--fights", "81"}));
     const Json large = runJson(matchup("Hero", "Knight", {"--seed", "11", "--fights", "7290"}));
-    ASSERT_FALSE(small.isNull());
-    ASSERT_FALSE(large.isNull());
+    ASSERT_FALSE(small.is_null());
+    ASSERT_FALSE(large.is_null());
     for (const Json* json : {&small, &large}) {
         const Json& given = (*json)["ci95"]["damageGiven"];
-        const double mean = (*json)["totals"]["damageGivenSum"].number() / (*json)["fights"].number();
-        EXPECT_DOUBLE_EQ(given["mean"].number(), mean);
-        EXPECT_LT(given["low"].number(), mean);
-        EXPECT_GT(given["high"].number(), mean);
+        const double mean = (*json)["totals"]["damageGivenSum"].get<double>() / (*json)["fights"].get<double>();
+        EXPECT_DOUBLE_EQ(given["mean"].get<double>(), mean);
+        EXPECT_LT(given["low"].get<double>(), mean);
+        EXPECT_GT(given["high"].get<double>(), mean);
     }
     // The width goes as 1 / sqrt(n): 90 times the fights, about a ninth.
     const auto width = [](const Json& json) {
-        return json["ci95"]["damageGiven"]["high"].number() -
-               json["ci95"]["damageGiven"]["low"].number();
+        return json["ci95"]["damageGiven"]["high"].get<double>() -
+               json["ci95"]["damageGiven"]["low"].get<double>();
     };
     const double ratio = width(large) / width(small);
     EXPECT_GT(ratio, 1.0 / 20.0);
     EXPECT_LT(ratio, 1.0 / 5.0);
     // Every fight of mode damage60 lasts 60 seconds.
-    EXPECT_EQ(large["ci95"]["time"]["low"].number(), 60.0);
-    EXPECT_EQ(large["ci95"]["time"]["high"].number(), 60.0);
+    EXPECT_EQ(large["ci95"]["time"]["low"].get<double>(), 60.0);
+    EXPECT_EQ(large["ci95"]["time"]["high"].get<double>(), 60.0);
 }
 
 // ---- rankings ---------------------------------------------------------------
@@ -349,31 +360,40 @@ TEST_F(CliTest, DamageIntervalSurroundsTheMeanAndNarrowsWithMoreFights) {
 TEST_F(CliTest, RanksWeaponsBestFirstOnTheSameDice) {
     const Json ranking = runJson({"rank", "--you", "Hero", "--opp", "Brute", "--by", "weapon",
                                   "--fights", "243", "--seed", "21", "--json"});
-    ASSERT_FALSE(ranking.isNull());
-    const Json::Array& rows = ranking.array();
+    ASSERT_FALSE(ranking.is_null());
+    const Json& rows = ranking;
     ASSERT_EQ(rows.size(), 4u);  // every weapon of the Sword section
-    EXPECT_EQ(rows.front()["weapon"].string(), "Doom Blade");
-    EXPECT_EQ(rows.back()["weapon"].string(), "Twig");
+    EXPECT_EQ(rows.front()["weapon"].get<std::string>(), "Doom Blade");
+    EXPECT_EQ(rows.back()["weapon"].get<std::string>(), "Twig");
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(rows[i]["rank"].number(), static_cast<double>(i + 1));
-        EXPECT_EQ(rows[i]["measure"]["name"].string(), "damageGiven");
-        EXPECT_EQ(rows[i]["measure"]["value"].number(),
-                  rows[i]["totals"]["damageGivenSum"].number() / 243.0);
+        EXPECT_EQ(rows[i]["rank"].get<double>(), static_cast<double>(i + 1));
+        EXPECT_EQ(rows[i]["measure"]["name"].get<std::string>(), "damageGiven");
+        EXPECT_EQ(rows[i]["measure"]["value"].get<double>(),
+                  rows[i]["totals"]["damageGivenSum"].get<double>() / 243.0);
         if (i > 0) {
-            EXPECT_GE(rows[i - 1]["measure"]["value"].number(), rows[i]["measure"]["value"].number());
+            EXPECT_GE(rows[i - 1]["measure"]["value"].get<double>(), rows[i]["measure"]["value"].get<double>());
         }
     }
 
-    // Each candidate is the run of that weapon on the same seed.
+    // Each candidate is the outcome of that weapon on the same per-fight
+    // dice, and its difference to the best is paired fight by fight.
+    const Json& best = rows.front();
+    EXPECT_EQ(best["versusBest"], Json({{"mean", 0}, {"low", 0}, {"high", 0}}));
     for (const Json& row : rows) {
-        const std::string weapon = row["weapon"].string();
-        const Json single = runJson(matchup("Hero", "Brute",
-                                            {"--you-weapon", weapon, "--fights", "243", "--seed",
-                                             "21"}));
-        EXPECT_EQ(single["totals"]["damageGivenSum"].number(),
-                  row["totals"]["damageGivenSum"].number()) << weapon;
-        EXPECT_EQ(single["you"]["shieldIndex"].number(), row["you"]["shieldIndex"].number())
+        const std::string weapon = row["weapon"].get<std::string>();
+        std::vector<std::string> args = matchup("Hero", "Brute", {"--you-weapon", weapon,
+                                                                  "--fights", "243", "--seed", "21"});
+        args[0] = "outcome";
+        const Json single = runJson(args);
+        EXPECT_EQ(single["totals"], row["totals"]) << weapon;
+        EXPECT_EQ(single["you"], row["you"]) << weapon;
+        const Json& versus = row["versusBest"];
+        EXPECT_NEAR(versus["mean"].get<double>(),
+                    row["measure"]["value"].get<double>() - best["measure"]["value"].get<double>(),
+                    1e-9)
             << weapon;
+        EXPECT_LE(versus["low"].get<double>(), versus["mean"].get<double>()) << weapon;
+        EXPECT_GE(versus["high"].get<double>(), versus["mean"].get<double>()) << weapon;
     }
 
     // The table: best first, a bar for each.
@@ -397,18 +417,18 @@ TEST_F(CliTest, RanksShieldsAndSkipsOnesThatCannotBeRead) {
     EXPECT_NE(result.err.find("Cracked"), std::string::npos) << result.err;
     const Json ranking = Json::parse(result.out);
     std::set<std::string> names;
-    for (const Json& row : ranking.array()) names.insert(row["shield"].string());
+    for (const Json& row : ranking) names.insert(row["shield"].get<std::string>());
     EXPECT_EQ(names, (std::set<std::string>{"Buckler", "Tower Shield", "Aegis", "- none -"}));
-    EXPECT_EQ(ranking[0]["shield"].string(), "Aegis");
-    EXPECT_EQ(ranking[0]["measure"]["name"].string(), "winPercent");
+    EXPECT_EQ(ranking[0]["shield"].get<std::string>(), "Aegis");
+    EXPECT_EQ(ranking[0]["measure"]["name"].get<std::string>(), "winPercent");
 
     // Outside mode death a shield shows in the damage taken, lowest first.
     const Json taken = runJson({"rank", "--you", "Squire", "--opp", "Knight", "--by", "shield",
                                 "--fights", "81", "--seed", "5", "--json"});
-    ASSERT_FALSE(taken.isNull());
-    EXPECT_EQ(taken[0]["shield"].string(), "Aegis");
-    EXPECT_EQ(taken[0]["measure"]["name"].string(), "damageTaken");
-    EXPECT_EQ(taken.array().back()["shield"].string(), "- none -");
+    ASSERT_FALSE(taken.is_null());
+    EXPECT_EQ(taken[0]["shield"].get<std::string>(), "Aegis");
+    EXPECT_EQ(taken[0]["measure"]["name"].get<std::string>(), "damageTaken");
+    EXPECT_EQ(taken.back()["shield"].get<std::string>(), "- none -");
 }
 
 // ---- listing ----------------------------------------------------------------
@@ -440,12 +460,12 @@ TEST_F(CliTest, ListsEveryListAsTheWindowReceivesIt) {
                    "\"Cracked\"\tx",
                }));
     const Json json = runJson({"list", "--json"});
-    ASSERT_FALSE(json.isNull());
+    ASSERT_FALSE(json.is_null());
     const auto names = [](const Json& array) {
         std::vector<std::string> out;
-        for (const Json& item : array.array())
-            out.push_back(std::holds_alternative<Json::Object>(item.value) ? item["name"].string()
-                                                                           : item.string());
+        for (const Json& item : array)
+            out.push_back(item.is_object() ? item["name"].get<std::string>()
+                                           : item.get<std::string>());
         return out;
     };
     EXPECT_EQ(names(json["characters"]["YourChars"]),
@@ -453,25 +473,25 @@ TEST_F(CliTest, ListsEveryListAsTheWindowReceivesIt) {
     EXPECT_EQ(names(json["characters"]["OppChars"]), (std::vector<std::string>{"Gamma"}));
     EXPECT_EQ(names(json["weapons"]["FencingWeapons"]),
               (std::vector<std::string>{"Dagger", "Bent", "Late"}));
-    EXPECT_TRUE(json["weapons"]["MaceWeapons"].array().empty());
-    EXPECT_TRUE(json["weapons"]["Wrestling"].array().empty());  // no such section
+    EXPECT_TRUE(json["weapons"]["MaceWeapons"].empty());
+    EXPECT_TRUE(json["weapons"]["Wrestling"].empty());  // no such section
     EXPECT_EQ(names(json["shields"]), (std::vector<std::string>{"Buckler", "", "Cracked"}));
 
     const Json& dagger = json["weapons"]["FencingWeapons"][0];
-    EXPECT_EQ(dagger["speed"].number(), 56);
-    EXPECT_EQ(dagger["diceCount"].number(), 1);
-    EXPECT_EQ(dagger["diceSides"].number(), 5);
-    EXPECT_EQ(dagger["damageBonus"].number(), 2);
-    EXPECT_EQ(dagger["hands"].number(), 1);
+    EXPECT_EQ(dagger["speed"].get<double>(), 56);
+    EXPECT_EQ(dagger["diceCount"].get<double>(), 1);
+    EXPECT_EQ(dagger["diceSides"].get<double>(), 5);
+    EXPECT_EQ(dagger["damageBonus"].get<double>(), 2);
+    EXPECT_EQ(dagger["hands"].get<double>(), 1);
     const Json& bent = json["weapons"]["FencingWeapons"][1];
-    EXPECT_TRUE(bent["diceSides"].isNull());
-    EXPECT_EQ(bent["damageBonus"].number(), -1);  // one bad field hides no other
-    EXPECT_EQ(bent["hands"].number(), 2);
+    EXPECT_TRUE(bent["diceSides"].is_null());
+    EXPECT_EQ(bent["damageBonus"].get<double>(), -1);  // one bad field hides no other
+    EXPECT_EQ(bent["hands"].get<double>(), 2);
     // A lookup by name stops at an entry with an empty name.
-    EXPECT_TRUE(json["weapons"]["FencingWeapons"][2]["speed"].isNull());
-    EXPECT_EQ(json["shields"][0]["absorb"].number(), 2);
-    EXPECT_TRUE(json["shields"][1]["absorb"].isNull());  // an empty name is never found
-    EXPECT_TRUE(json["shields"][2]["absorb"].isNull());
+    EXPECT_TRUE(json["weapons"]["FencingWeapons"][2]["speed"].is_null());
+    EXPECT_EQ(json["shields"][0]["absorb"].get<double>(), 2);
+    EXPECT_TRUE(json["shields"][1]["absorb"].is_null());  // an empty name is never found
+    EXPECT_TRUE(json["shields"][2]["absorb"].is_null());
 
     const CliResult text = run({"list"});
     ASSERT_EQ(text.status, 0) << text.err;
@@ -489,9 +509,9 @@ TEST_F(CliTest, JsonEscapesNamesAndStaysValid) {
                      "[OppChars]"}),
                crlf({"[FencingWeapons]", "\"Dagger\"\t56\t1\t5\t2\t1", "[Shields]"}));
     const Json json = runJson({"list", "--json"});
-    ASSERT_FALSE(json.isNull());
-    EXPECT_EQ(json["characters"]["YourChars"][0].string(), "Tab\there");
-    EXPECT_EQ(json["characters"]["YourChars"][1].string(), "Ol\xc3\xa9 \xc3\xa9");
+    ASSERT_FALSE(json.is_null());
+    EXPECT_EQ(json["characters"]["YourChars"][0].get<std::string>(), "Tab\there");
+    EXPECT_EQ(json["characters"]["YourChars"][1].get<std::string>(), "Ol\xc3\xa9 \xc3\xa9");
 }
 
 // ---- the readable run -------------------------------------------------------
@@ -528,7 +548,7 @@ TEST_F(CliTest, ErrorsGiveOneLineAndTheirExitStatus) {
         {{"fight"}, 2, {"fight"}},
         {{"run", "--opp", "Brute"}, 2, {"--you"}},
         {{"run", "--you", "Hero"}, 2, {"--opp"}},
-        {{"run", "--you"}, 2, {"--you", "value"}},
+        {{"run", "--you"}, 2, {"--you", "missing"}},
         {with({"--bogus"}), 2, {"--bogus"}},
         {with({"--fights", "0"}), 2, {"--fights"}},
         {with({"--fights", "1000000001"}), 2, {"--fights"}},
@@ -543,6 +563,18 @@ TEST_F(CliTest, ErrorsGiveOneLineAndTheirExitStatus) {
         {{"rank", "--you", "Hero", "--opp", "Brute", "--by", "armour"}, 2, {"--by"}},
         {{"rank", "--you", "Hero", "--opp", "Brute", "--by", "weapon", "--you-weapon", "Twig"},
          2, {"--you-weapon"}},
+        {{"rank", "--you", "Hero", "--opp", "Brute", "--by", "shield", "--all-types"}, 2,
+         {"--all-types"}},
+        {with({"--threads", "2"}), 2, {"--threads", "run"}},
+        {{"outcome", "--you", "Hero", "--opp", "Brute", "--threads", "0"}, 2, {"--threads"}},
+        {{"scale", "--you", "Hero", "--opp", "Brute", "--delta", "0"}, 2, {"--delta"}},
+        {with({"--target-error", "-1"}), 2, {"--target-error"}},
+        {with({"--target-error", "abc"}), 2, {"--target-error"}},
+        {with({"--target-result", "time"}), 2, {"--target-result", "--target-error"}},
+        {with({"--target-error", "1", "--target-result", "speed"}), 2, {"--target-result"}},
+        {with({"--json", "--csv"}), 2, {"--json", "--csv"}},
+        {with({"--max-seconds", "soon"}), 2, {"--max-seconds"}},
+        {{"completion", "zsh"}, 2, {"zsh"}},
         // Names that cannot be resolved.
         {{"run", "--you", "Nobody", "--opp", "Brute"}, 1, {"Nobody", "YourChars", "charfile.cfg"}},
         {{"run", "--you", "Hero", "--opp", "Hero"}, 1, {"Hero", "OppChars", "charfile.cfg"}},
@@ -642,6 +674,274 @@ TEST_F(CliTest, ReadsDataFilesOnlyAndTakesLongPaths) {
     EXPECT_EQ(deepRun.status, 0) << deepRun.err;
     EXPECT_EQ(snapshot(deep), deepBefore);
     EXPECT_EQ(snapshot(dataDir()), hereBefore);
+}
+
+// ---- odd data files and bad numbers --------------------------------------------
+
+TEST_F(CliTest, RefusesDataFilesThatAreNotRegularFilesWithoutWaiting) {
+    const std::filesystem::path charFile = dataDir() / "charfile.cfg";
+    struct Case {
+        std::string what;
+        std::function<bool()> make;  // puts the odd file in charfile.cfg's place
+    };
+    const Case cases[] = {
+        {"a FIFO", [&] { return mkfifo(charFile.c_str(), 0600) == 0; }},
+        {"a link to /dev/zero", [&] { return symlink("/dev/zero", charFile.c_str()) == 0; }},
+        {"a folder", [&] { return std::filesystem::create_directory(charFile); }},
+        {"a dangling link", [&] { return symlink("no-such-target", charFile.c_str()) == 0; }},
+        {"a socket",
+         [&] {
+             const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             const std::string path = charFile.string();
+             if (fd < 0 || path.size() >= sizeof address.sun_path) return false;
+             std::copy(path.begin(), path.end(), address.sun_path);
+             const bool bound =
+                 bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+             close(fd);
+             return bound;
+         }},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(charFile);
+        ASSERT_TRUE(c.make()) << c.what;
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"list"},
+              std::vector<std::string>{"run", "--you", "Hero", "--opp", "Brute"}}) {
+            const CliResult result = run(args);
+            EXPECT_EQ(result.status, 1) << c.what << ": " << describe(args);
+            EXPECT_EQ(result.err, "skarn-cli: cannot read charfile.cfg: not a regular file\n")
+                << c.what;
+            EXPECT_EQ(result.out, "") << c.what;
+        }
+    }
+}
+
+TEST_F(CliTest, NamesANumberBeyond32Bits) {
+    const std::string line = "\t100\t100\t100\t2\t30\t100\t80\t100\t\"- none -\"\t\"Short Sword\"";
+    writeFiles(crlf({"[YourChars]",
+                     "\"Huge\"\t99999999999\t100\t100\t2\t30\t100\t80\t100\t\"- none -\"\t\"Short Sword\"",
+                     "\"Hex\"\t100\t100\t100\t2\t30\t0x80000000\t80\t100\t\"- none -\"\t\"Short Sword\"",
+                     "\"Deep\"\t100\t100\t100\t2\t30\t100\t80\t-2147483649\t\"- none -\"\t\"Short Sword\"",
+                     "\"Hero\"" + line, "[OppChars]", "\"Brute\"" + line}),
+               crlf({"[SwordWeapons]", "\"Short Sword\"\t46\t2\t5\t3\t1",
+                     "\"Wild\"\t46\t2\t5\t4294967296\t1", "[Shields]", "\"Buckler\"\t2",
+                     "\"Vast\"\t-99999999999"}));
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string field;  // "field N (name)"
+        std::string text;   // the number as written
+    };
+    const Case cases[] = {
+        {{"run", "--you", "Huge", "--opp", "Brute"}, 1, "field 1 (strength)", "99999999999"},
+        {{"run", "--you", "Hex", "--opp", "Brute"}, 1, "field 6 (tactics)", "0x80000000"},
+        {{"run", "--you", "Hero", "--opp", "Brute", "--you-weapon", "Wild"}, 1,
+         "field 4 (damageBonus)", "4294967296"},
+        {{"run", "--you", "Hero", "--opp", "Brute", "--you-shield", "Vast"}, 1,
+         "field 1 (absorb)", "-99999999999"},
+        // Unreadable hit points fall back to Str., as in the window, with a note.
+        {{"run", "--you", "Deep", "--opp", "Brute", "--fights", "3", "--seed", "1"}, 0,
+         "field 8 (hitPoints)", "-2147483649"},
+    };
+    for (const Case& c : cases) {
+        const CliResult result = run(c.args);
+        const std::string what = describe(c.args);
+        EXPECT_EQ(result.status, c.status) << what << "\n" << result.err;
+        for (const std::string& mention :
+             std::vector<std::string>{c.field, "is " + c.text, "out of the 32-bit range"})
+            EXPECT_NE(result.err.find(mention), std::string::npos) << what << ": " << mention
+                                                                   << "\n" << result.err;
+        EXPECT_EQ(result.err.find("cannot be read"), std::string::npos) << what;
+    }
+}
+
+// ---- analyses on per-fight streams ------------------------------------------------
+
+TEST_F(CliTest, AnalysesGiveTheSameOutputOnAnyNumberOfThreads) {
+    const std::vector<std::vector<std::string>> commands = {
+        {"outcome", "--you", "Hero", "--opp", "Brute", "--mode", "death", "--fights", "1000"},
+        {"rank", "--you", "Hero", "--opp", "Brute", "--by", "weapon", "--all-types", "--fights",
+         "600"},
+        {"scale", "--you", "Hero", "--opp", "Brute", "--fights", "700"},
+        {"outcome", "--you", "Hero", "--opp", "Knight", "--target-error", "2", "--fights",
+         "100000"},
+    };
+    for (std::vector<std::string> args : commands) {
+        args.insert(args.end(), {"--seed", "9", "--json"});
+        std::string first;
+        for (const char* threads : {"1", "2", "7"}) {
+            std::vector<std::string> withThreads = args;
+            withThreads.insert(withThreads.end(), {"--threads", threads});
+            const CliResult result = run(withThreads);
+            ASSERT_EQ(result.status, 0) << describe(withThreads) << "\n" << result.err;
+            if (first.empty()) first = result.out;
+            EXPECT_EQ(result.out, first) << describe(withThreads);
+        }
+    }
+}
+
+TEST_F(CliTest, HistogramsHoldEveryFightOfTheRunUnchanged) {
+    for (const char* command : {"run", "outcome"}) {
+        const std::vector<std::string> base{command, "--you", "Hero", "--opp", "Knight", "--mode",
+                                            "death", "--fights", "2500", "--seed", "4", "--json"};
+        std::vector<std::string> args = base;
+        args.push_back("--histogram");
+        if (std::string(command) == "outcome") args.pop_back();  // always there
+        const Json json = runJson(args);
+        ASSERT_FALSE(json.is_null()) << command;
+        const Json plain = runJson(base);
+        // The histograms change nothing of the run.
+        for (const char* key : {"results", "totals", "ci95", "you", "opp"})
+            EXPECT_EQ(json[key], plain[key]) << command << " " << key;
+
+        const double fights = json["fights"].get<double>();
+        const std::pair<const char*, double> means[] = {
+            {"damageGiven", json["totals"]["damageGivenSum"].get<double>() / fights},
+            {"damageTaken", json["totals"]["damageTakenSum"].get<double>() / fights},
+            {"time", json["totals"]["tickSum"].get<double>() / fights / 100.0}};
+        for (const auto& [key, mean] : means) {
+            const std::string what = std::string(command) + " " + key;
+            const Json& h = json["histograms"][key];
+            const Json& edges = h["edges"];
+            const Json& counts = h["counts"];
+            ASSERT_EQ(edges.size(), counts.size() + 1) << what;
+            double total = h["below"].get<double>() + h["above"].get<double>();
+            double sum = 0.0;
+            for (std::size_t k = 0; k < counts.size(); ++k) {
+                total += counts[k].get<double>();
+                sum += counts[k].get<double>() *
+                       (edges[k].get<double>() + edges[k + 1].get<double>()) / 2.0;
+            }
+            EXPECT_EQ(total, fights) << what;
+            const double width = edges[1].get<double>() - edges[0].get<double>();
+            EXPECT_NEAR(sum / fights, mean, width / 2.0) << what;
+            const Json& p = json["percentiles"][key];
+            EXPECT_LE(p["p5"].get<double>(), p["p50"].get<double>()) << what;
+            EXPECT_LE(p["p50"].get<double>(), p["p95"].get<double>()) << what;
+        }
+    }
+}
+
+TEST_F(CliTest, TargetErrorStopsTheRunOnceReachedAndTellsTheFightsUsed) {
+    const Json json = runJson(matchup("Hero", "Knight", {"--seed", "3", "--target-error", "0.5"}));
+    ASSERT_FALSE(json.is_null());
+    const double fights = json["fights"].get<double>();
+    EXPECT_TRUE(json["target"]["reached"].get<bool>());
+    EXPECT_EQ(json["target"]["result"].get<std::string>(), "damageGiven");
+    EXPECT_GT(fights, 1024.0);
+    EXPECT_LT(fights, 10'000'000.0);
+    const Json& given = json["ci95"]["damageGiven"];
+    EXPECT_LE((given["high"].get<double>() - given["low"].get<double>()) / 2.0,
+              0.005 * given["mean"].get<double>());
+    // The same chain as a plain run of that many fights.
+    const Json plain = runJson(matchup(
+        "Hero", "Knight", {"--seed", "3", "--fights", std::to_string(static_cast<long>(fights))}));
+    EXPECT_EQ(json["totals"], plain["totals"]);
+    EXPECT_EQ(json["ci95"], plain["ci95"]);
+}
+
+TEST_F(CliTest, ScaleNamesWhatCannotChangeAndHowHitPointsFollow) {
+    const auto stats = [this](const std::string& you, const std::vector<std::string>& more) {
+        std::vector<std::string> args{"scale", "--you", you, "--opp", "Brute", "--fights", "500",
+                                      "--seed", "2", "--json"};
+        args.insert(args.end(), more.begin(), more.end());
+        std::map<std::string, Json> byKey;
+        const Json json = runJson(args);
+        for (const Json& stat : json["stats"]) byKey[stat["stat"].get<std::string>()] = stat;
+        return byKey;
+    };
+    // In damage60, A.R. and Parry act only on the blows the Hero takes.
+    auto hero = stats("Hero", {});
+    for (const char* key : {"armorRating", "parry"})
+        EXPECT_EQ(hero[key]["perPoint"], Json({{"mean", 0}, {"low", 0}, {"high", 0}})) << key;
+    EXPECT_GT(hero["tactics"]["perPoint"]["mean"].get<double>(), 0.0);
+    EXPECT_FALSE(hero["strength"]["hitPointsFollow"].get<bool>());  // field 8 is stored
+    // Frail has no readable field 8: its hit points are its Str.
+    EXPECT_TRUE(stats("Frail", {})["strength"]["hitPointsFollow"].get<bool>());
+    // Squire's A.R. is 0, the bottom of its range.
+    auto squire = stats("Squire", {"--mode", "death"});
+    EXPECT_EQ(squire["armorRating"]["low"].get<double>(), 0);
+    EXPECT_EQ(squire["armorRating"]["high"].get<double>(), 10);
+    EXPECT_TRUE(squire["armorRating"]["oneSided"].get<bool>());
+
+    const CliResult text = run({"scale", "--you", "Frail", "--opp", "Brute", "--fights", "300",
+                                "--seed", "2", "--mode", "death"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    for (const char* shown : {"Str.", "A.R.", "per point", "hit points are its Str."})
+        EXPECT_NE(text.out.find(shown), std::string::npos) << shown << "\n" << text.out;
+}
+
+TEST_F(CliTest, RefusesRunsOverMaxSecondsAndAnnouncesLongOnes) {
+    const CliResult refused =
+        run({"rank", "--you", "Hero", "--opp", "Brute", "--by", "weapon", "--all-types",
+             "--fights", "1000000000", "--max-seconds", "60"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("--max-seconds 60"), std::string::npos) << refused.err;
+
+    // A target error that is met at once: the estimate is the cap's.
+    const CliResult announced =
+        run({"rank", "--you", "Hero", "--opp", "Brute", "--by", "weapon", "--all-types",
+             "--target-error", "50", "--fights", "100000000", "--seed", "1", "--csv"});
+    EXPECT_EQ(announced.status, 0) << announced.err;
+    const auto line = announced.err.find("skarn-cli: this will take up to about ");
+    ASSERT_NE(line, std::string::npos) << announced.err;
+    EXPECT_TRUE(line == 0 || announced.err[line - 1] == '\n') << announced.err;
+    // The table as CSV: a header and a row for each of the eight weapons that
+    // can fight (two of the ten are skipped with a warning).
+    EXPECT_EQ(announced.out.rfind("rank,weapon,", 0), 0u) << announced.out;
+    EXPECT_EQ(std::count(announced.out.begin(), announced.out.end(), '\n'), 9) << announced.out;
+}
+
+TEST_F(CliTest, CompletionForBashIsAScriptBashReads) {
+    const CliResult result = run({"completion", "bash"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    for (const char* word : {"complete -F", "outcome", "scale", "--target-error", "--by"})
+        EXPECT_NE(result.out.find(word), std::string::npos) << word;
+    const std::filesystem::path script = scratch_.path() / "completion.bash";
+    writeBytes(script, result.out);
+    EXPECT_EQ(std::system(("bash -n " + script.string()).c_str()), 0);
+}
+
+// ---- outputs recorded once, that must not change ----------------------------
+
+TEST(CliGoldenTest, RunAndListPrintExactlyTheRecordedBytes) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* recorded;  // in tests/fixtures/cli
+    };
+    const Case cases[] = {
+        {{"run", "--you", "Brannoc the Bold", "--opp", "Orc Brute", "--seed", "7", "--json"},
+         "run-damage60.json"},
+        {{"run", "--you", "Brannoc the Bold", "--opp", "Skeleton Knight", "--mode", "death",
+          "--fights", "729", "--seed", "42", "--json"},
+         "run-death.json"},
+        {{"run", "--you", "Ysolde Vane", "--opp", "Marsh Lizardman", "--mode", "opponent",
+          "--fights", "243", "--seed", "4294967295", "--json"},
+         "run-opponent.json"},
+        {{"run", "--you", "Old Tam", "--opp", "Cave Bear", "--you-weapon", "Flanged Mace",
+          "--you-shield", "none", "--mode", "death", "--fights", "729", "--seed", "42", "--json"},
+         "run-overrides.json"},
+        {{"run", "--you", "Hrolf Greatmaul", "--opp", "Arena Champion", "--mode", "death",
+          "--fights", "1", "--seed", "0", "--json"},
+         "run-one-fight.json"},
+        {{"run", "--you", "Brannoc the Bold", "--opp", "Orc Brute", "--seed", "7"},
+         "run-damage60.txt"},
+        {{"list", "--json"}, "list.json"},
+    };
+    const TempDir cwd;
+    const TempDir scratch;
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"--data", SKARN_EXAMPLES_DIR};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliResult result = runCli(args, cwd.path(), scratch.path());
+        EXPECT_EQ(result.status, 0) << describe(args) << "\n" << result.err;
+        EXPECT_EQ(result.err, "") << describe(args);
+        EXPECT_EQ(result.out, readBytes(std::filesystem::path(SKARN_GOLDEN_DIR) / c.recorded))
+            << describe(args);
+    }
 }
 
 }  // namespace

@@ -197,7 +197,9 @@ TEST(RunFightsTest, MatchesTheTickLoopOnChosenCases) {
     }
 }
 
-TEST(RunFightsTest, MatchesTheTickLoopOnGeneratedCases) {
+// Random fighters of every kind the limits let through, with short fights
+// (the tick loop visits every tick).
+std::vector<Case> generatedCases(int tries) {
     std::mt19937 gen(20261210);
     auto pick = [&](std::initializer_list<int> values) {
         std::uniform_int_distribution<std::size_t> d(0, values.size() - 1);
@@ -219,8 +221,8 @@ TEST(RunFightsTest, MatchesTheTickLoopOnGeneratedCases) {
         f.shieldIndex = pick({-1, 0});
         return f;
     };
-    int compared = 0;
-    for (int n = 0; n < 300; ++n) {
+    std::vector<Case> cases;
+    for (int n = 0; n < tries; ++n) {
         Case c;
         c.you = fighter();
         c.opp = fighter();
@@ -231,12 +233,58 @@ TEST(RunFightsTest, MatchesTheTickLoopOnGeneratedCases) {
         c.seed = static_cast<std::uint32_t>(gen());
         const Combatant you = c.you.make(), opp = c.opp.make();
         if (findRunFault(you, opp, c.yourHp, c.oppHp, c.mode, c.fights)) continue;
-        // The tick loop visits every tick: keep its fights short.
         if (expectedFightMicroseconds(you, opp, c.yourHp, c.oppHp, c.mode) > 200.0) continue;
-        expectSame(c);
-        ++compared;
+        cases.push_back(c);
     }
-    EXPECT_GT(compared, 200);
+    return cases;
+}
+
+TEST(RunFightsTest, MatchesTheTickLoopOnGeneratedCases) {
+    const std::vector<Case> cases = generatedCases(300);
+    EXPECT_GT(cases.size(), 200u);
+    for (const Case& c : cases) expectSame(c);
+}
+
+// A fight prepared once and fought from a given generator state is the fight
+// runFights fights from that state; a chain of them is runFights' run.
+TEST(PreparedFightsTest, FightsFromAnyStateAsRunFightsDoes) {
+    for (const Case& c : generatedCases(120)) {
+        const Combatant you = c.you.make(), opp = c.opp.make();
+        const PreparedFights prepared(you, opp, c.yourHp, c.oppHp, c.mode, c.fights);
+        // Several starts in one call: mode 0 overlaps one fight's blows with
+        // the next fight's hit rolls.
+        const std::vector<std::uint32_t> starts{c.seed, c.seed * 7u + 1u, 0u, 0xFFFFFFFFu};
+        std::vector<FightEnd> ends(starts.size());
+        prepared.fight(starts, ends);
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            Combatant y = you, o = opp;
+            RunTotals totals;
+            Random rng(starts[k]);
+            runFights(y, o, c.yourHp, c.oppHp, c.mode, 1, totals, {}, rng);
+            const std::string what = c.describe() + " start " + std::to_string(starts[k]);
+            EXPECT_EQ(ends[k].yourDamage, totals.damageTakenSum) << what;
+            EXPECT_EQ(ends[k].oppDamage, totals.damageGivenSum) << what;
+            EXPECT_EQ(static_cast<double>(ends[k].length), totals.tickSum) << what;
+            EXPECT_EQ(ends[k].won ? 1.0 : 0.0, totals.winCount) << what;
+        }
+
+        std::uint32_t state = c.seed;
+        std::vector<FightEnd> chain(static_cast<std::size_t>(c.fights));
+        prepared.fightChain(state, chain);
+        const Outcome run = runFast(c);
+        RunTotals sums;
+        for (const FightEnd& end : chain) {
+            sums.damageTakenSum += end.yourDamage;
+            sums.damageGivenSum += end.oppDamage;
+            sums.tickSum += static_cast<double>(end.length);
+            sums.winCount += end.won ? 1.0 : 0.0;
+        }
+        EXPECT_EQ(state, run.state) << c.describe();
+        EXPECT_EQ(sums.damageTakenSum, run.totals.damageTakenSum) << c.describe();
+        EXPECT_EQ(sums.damageGivenSum, run.totals.damageGivenSum) << c.describe();
+        EXPECT_EQ(sums.tickSum, run.totals.tickSum) << c.describe();
+        EXPECT_EQ(sums.winCount, run.totals.winCount) << c.describe();
+    }
 }
 
 TEST(RunFightsTest, ModeZeroLastsSixtySecondsAndCountsNoWins) {

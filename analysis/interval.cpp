@@ -1,9 +1,9 @@
-#include "cli/interval.h"
+#include "analysis/interval.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace skarn::cli {
+namespace skarn::analysis {
 
 Interval wilsonPercent(double successes, std::int64_t n) {
     const double count = static_cast<double>(n);
@@ -47,4 +47,4 @@ RunIntervals runIntervals(const RunTotals& totals, const RunSquares& squares, Fi
     return intervals;
 }
 
-}  // namespace skarn::cli
+}  // namespace skarn::analysis

@@ -5,13 +5,15 @@
 
 #include "combat/fight.h"
 
-namespace skarn::cli {
+namespace skarn::analysis {
 
 // A 95% confidence interval around a mean.
 struct Interval {
     double mean = 0.0;
     double low = 0.0;
     double high = 0.0;
+
+    double halfWidth() const { return (high - low) / 2.0; }
 };
 
 // The two-sided 95% point of the standard normal distribution.
@@ -41,4 +43,4 @@ struct RunIntervals {
 RunIntervals runIntervals(const RunTotals& totals, const RunSquares& squares, FightMode mode,
                           std::int64_t fights);
 
-}  // namespace skarn::cli
+}  // namespace skarn::analysis

@@ -1,0 +1,351 @@
+#include "analysis/fighter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+#include "data/records.h"
+
+namespace skarn::analysis {
+
+namespace {
+
+constexpr const char* kCharacterFieldNames[] = {
+    "", "strength", "dexterity", "weaponSkill", "weaponType", "armorRating", "tactics", "parry",
+    "hitPoints"};
+constexpr const char* kWeaponFieldNames[] = {
+    "", "speed", "diceCount", "diceSides", "damageBonus", "hands"};
+
+std::string inSection(std::string_view section, const std::string& path) {
+    return "in [" + std::string(section) + "] of " + path;
+}
+
+bool contains(const std::vector<std::string>& names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// After lookupInt of field `field` failed and left `value`: the field's text
+// when it holds a number beyond 32 bits (lookupInt then gives the nearest
+// 32-bit value), or the empty text when it is not a number at all.
+std::string outOfRangeText(SectionFile& file, std::string_view section, std::string_view name,
+                           int field, std::int32_t value) {
+    if (value != std::numeric_limits<std::int32_t>::max() &&
+        value != std::numeric_limits<std::int32_t>::min())
+        return "";
+    std::string text;
+    file.lookupText(section, name, field, text);
+    return text.empty() ? "?" : text;
+}
+
+std::string outOfRange(const std::string& text) {
+    return "is " + text + ", out of the 32-bit range";
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> listSection(SectionFile& file, std::string_view section,
+                                                    bool skipEmpty) {
+    if (!file.openSection(section)) return std::nullopt;
+    std::vector<std::string> names;
+    std::string name;
+    while (file.nextEntry(name)) {
+        if (!skipEmpty || !name.empty()) names.push_back(name);
+        file.skipLine();
+    }
+    return names;
+}
+
+bool loadCharacter(SectionFile& characters, std::string_view section, const std::string& name,
+                   StoredCharacter& character, std::string& error) {
+    const auto names = listSection(characters, section, false);
+    if (!names) {
+        error = characters.fileName() + " has no section [" + std::string(section) + "]";
+        return false;
+    }
+    if (!contains(*names, name)) {
+        error = "no character " + quoteName(name) + " " + inSection(section, characters.fileName());
+        return false;
+    }
+
+    character = StoredCharacter{};
+    character.name = name;
+    character.section = section;
+    character.fileName = characters.fileName();
+
+    // Fields 1 to 7 in file order; the first that cannot be read ends the
+    // loading, and the ones after it keep their cleared values.
+    std::int32_t* const targets[] = {nullptr,
+                                     &character.strength,
+                                     &character.dexterity,
+                                     &character.weaponSkill,
+                                     &character.weaponType,
+                                     &character.armorRating,
+                                     &character.tactics,
+                                     &character.parry};
+    for (int field = 1; field <= 7; ++field) {
+        std::int32_t value = *targets[field];
+        const bool read = characters.lookupInt(section, name, field, value);
+        // A field that is there but not a number reads as 0, one beyond 32
+        // bits as the nearest 32-bit value, as in the window.
+        *targets[field] = value;
+        if (!read) {
+            character.unreadField = field;
+            character.outOfRangeText = outOfRangeText(characters, section, name, field, value);
+            break;
+        }
+    }
+    // The stored shield counts only when all seven numbers were read.
+    std::string text;
+    if (character.unreadField == 0 &&
+        characters.lookupText(section, name, CharacterRecord::shieldName, text))
+        character.shieldName = text;
+    text.clear();
+    if (characters.lookupText(section, name, CharacterRecord::weaponName, text)) {
+        character.weaponName = text;
+        character.weaponNameRead = true;
+    }
+    std::int32_t hitPoints = 0;
+    character.hitPointsStored =
+        characters.lookupInt(section, name, CharacterRecord::hitPoints, hitPoints);
+    if (!character.hitPointsStored) {
+        character.hitPointsOutOfRange =
+            outOfRangeText(characters, section, name, CharacterRecord::hitPoints, hitPoints);
+    }
+    character.hitPoints = character.hitPointsStored ? hitPoints : character.strength;
+    return true;
+}
+
+HitPoints hitPointsOf(SectionFile& characters, std::string_view section, std::string_view name,
+                      std::int32_t strength) {
+    HitPoints hitPoints;
+    hitPoints.stored =
+        characters.lookupInt(section, name, CharacterRecord::hitPoints, hitPoints.value);
+    if (!hitPoints.stored) hitPoints.value = strength;
+    return hitPoints;
+}
+
+Fighter makeFighter(const FighterValues& values) {
+    Fighter fighter;
+    fighter.name = values.name;
+    Combatant& c = fighter.combatant;
+    c.strength = values.strength;
+    c.dexterity = values.dexterity;
+    c.armorRating = values.armorRating;
+    c.weaponSkill = values.weaponSkill;
+    c.tactics = values.tactics;
+    c.parry = values.parry;
+    c.weaponSpeed = values.weaponSpeed;
+    c.diceCount = values.diceCount;
+    c.diceSides = values.diceSides;
+    c.damageBonus = values.damageBonus;
+    c.shieldIndex = values.hasShield ? 0 : -1;
+    c.shieldAbsorb = values.hasShield ? values.shieldAbsorb : 0;
+    fighter.hitPoints = values.hitPoints.value;
+    fighter.hitPointsStored = values.hitPoints.stored;
+    fighter.weaponType = values.weaponType;
+    fighter.weaponName = values.weaponName;
+    fighter.hands = values.hands;
+    fighter.shieldName = values.hasShield ? values.shieldName : std::string(NoneEntry);
+    fighter.wantedShield = values.shieldName;
+    return fighter;
+}
+
+Fighter unarmedFighter(const StoredCharacter& character) {
+    Fighter fighter;
+    fighter.name = character.name;
+    Combatant& c = fighter.combatant;
+    c.strength = character.strength;
+    c.dexterity = character.dexterity;
+    c.armorRating = character.armorRating;
+    c.tactics = character.tactics;
+    c.weaponSkill = character.weaponSkill;
+    c.parry = character.parry;
+    fighter.hitPoints = character.hitPoints;
+    fighter.hitPointsStored = character.hitPointsStored;
+    fighter.weaponType = character.weaponType;
+    fighter.weaponName = character.weaponName;
+    fighter.wantedShield = character.shieldName;
+    return fighter;
+}
+
+bool checkWeaponType(const StoredCharacter& character, std::string& error,
+                     std::vector<std::string>& warnings) {
+    const std::string who = quoteName(character.name);
+    const std::string entry = "its entry " + inSection(character.section, character.fileName);
+    const int field = character.unreadField;
+    if (field != 0 && !character.outOfRangeText.empty()) {
+        error = who + ": field " + std::to_string(field) + " (" + kCharacterFieldNames[field] +
+                ") of " + entry + " " + outOfRange(character.outOfRangeText);
+        return false;
+    }
+    if (field != 0 && field <= CharacterRecord::weaponType) {
+        error = who + " has no weapon type: field " + std::to_string(field) + " (" +
+                kCharacterFieldNames[field] + ") of " + entry + " cannot be read";
+        return false;
+    }
+    if (weaponSection(character.weaponType).empty()) {
+        error = who + " has no weapon type: field 4 (weaponType) of " + entry + " is " +
+                std::to_string(character.weaponType) + ", not 0 to 3";
+        return false;
+    }
+    if (field != 0) {
+        warnings.push_back("field " + std::to_string(field) + " (" + kCharacterFieldNames[field] +
+                           ") of " + who + " " +
+                           inSection(character.section, character.fileName) +
+                           " cannot be read: it and the fields after it count as 0, "
+                           "and the stored shield is not used");
+    }
+    return true;
+}
+
+bool armWeapon(SectionFile& equipment, std::int32_t weaponType, const std::string& weapon,
+               Fighter& fighter, std::string& error) {
+    const std::string_view section = weaponSection(weaponType);
+    const std::string& path = equipment.fileName();
+    // Only names the weapon list offers can be picked.
+    const auto weapons = section.empty() ? std::nullopt : listSection(equipment, section, true);
+    if (!weapons || !contains(*weapons, weapon)) {
+        error = "no weapon " + quoteName(weapon) + " " + inSection(section, path);
+        if (!weapons) error += " (no such section)";
+        return false;
+    }
+    // Statistics 1 to 5 in order; a weapon with any of them unreadable has no
+    // defined statistics and cannot fight.
+    Fighter armed = fighter;
+    Combatant& c = armed.combatant;
+    std::int32_t* const stats[] = {nullptr,      &c.weaponSpeed, &c.diceCount,
+                                   &c.diceSides, &c.damageBonus, &armed.hands};
+    for (int field = 1; field <= 5; ++field) {
+        std::int32_t value = 0;
+        if (!equipment.lookupInt(section, weapon, field, value)) {
+            const std::string text = outOfRangeText(equipment, section, weapon, field, value);
+            error = text.empty()
+                        ? "cannot read field " + std::to_string(field) + " (" +
+                              kWeaponFieldNames[field] + ") of weapon " + quoteName(weapon) +
+                              " " + inSection(section, path)
+                        : "field " + std::to_string(field) + " (" + kWeaponFieldNames[field] +
+                              ") of weapon " + quoteName(weapon) + " " +
+                              inSection(section, path) + " " + outOfRange(text);
+            return false;
+        }
+        *stats[field] = value;
+    }
+    armed.weaponType = weaponType;
+    armed.weaponName = weapon;
+    fighter = std::move(armed);
+    return true;
+}
+
+bool armShield(SectionFile& equipment, Fighter& fighter, std::string& error,
+               std::vector<std::string>& warnings) {
+    const std::string who = quoteName(fighter.name);
+    const std::string& path = equipment.fileName();
+    const bool given = fighter.shieldGiven && !meansNoShield(fighter.wantedShield);
+    const std::string shieldName =
+        meansNoShield(fighter.wantedShield) ? std::string(NoneEntry) : fighter.wantedShield;
+    const auto shields = listSection(equipment, kShields, false);
+    const bool listed = shields && !shieldName.empty() && contains(*shields, shieldName);
+    if (given && !listed) {
+        error = "no shield " + quoteName(shieldName) + " " + inSection(kShields, path);
+        if (!shields) error += " (no such section)";
+        return false;
+    }
+
+    Combatant& c = fighter.combatant;
+    c.shieldIndex = -1;
+    c.shieldAbsorb = 0;
+    fighter.shieldDroppedForHands = false;
+    if (fighter.hands > 1) {
+        if (listed) {
+            fighter.shieldDroppedForHands = true;
+            if (given) {
+                warnings.push_back(quoteName(fighter.weaponName) + " needs " +
+                                   std::to_string(fighter.hands) + " hands: " + who +
+                                   " fights without the shield " + quoteName(shieldName));
+            }
+        }
+    } else if (listed) {
+        std::int32_t absorb = 0;
+        if (equipment.lookupInt(kShields, shieldName, ShieldRecord::absorb, absorb)) {
+            c.shieldIndex = 0;
+            c.shieldAbsorb = absorb;
+        } else {
+            const std::string text =
+                outOfRangeText(equipment, kShields, shieldName, ShieldRecord::absorb, absorb);
+            const std::string problem =
+                text.empty() ? "cannot read field 1 (absorb) of shield " + quoteName(shieldName) +
+                                   " " + inSection(kShields, path)
+                             : "field 1 (absorb) of shield " + quoteName(shieldName) + " " +
+                                   inSection(kShields, path) + " " + outOfRange(text);
+            if (given) {
+                error = problem;
+                return false;
+            }
+            warnings.push_back(problem + ": " + who + " fights without a shield");
+        }
+    } else if (!shieldName.empty() && shieldName != NoneEntry) {
+        warnings.push_back("the stored shield " + quoteName(shieldName) + " of " + who + " is not " +
+                           inSection(kShields, path) + ": it fights without a shield");
+    }
+    fighter.shieldName = c.shieldIndex >= 0 ? shieldName : std::string(NoneEntry);
+    return true;
+}
+
+bool equipFighter(SectionFile& equipment, const StoredCharacter& character,
+                  const std::optional<std::string>& weapon,
+                  const std::optional<std::string>& shield, Fighter& fighter, std::string& error,
+                  std::vector<std::string>& warnings) {
+    if (!checkWeaponType(character, error, warnings)) return false;
+    const std::string who = quoteName(character.name);
+    const std::string weaponName = weapon ? *weapon : character.weaponName;
+    if (!weapon && weaponName.empty()) {
+        error = who + " has no weapon: field 10 (weaponName) of its entry " +
+                inSection(character.section, character.fileName) +
+                (character.weaponNameRead ? " is empty" : " cannot be read");
+        return false;
+    }
+    Fighter armed = unarmedFighter(character);
+    if (shield) {
+        armed.wantedShield = *shield;
+        armed.shieldGiven = true;
+    }
+    if (!armWeapon(equipment, character.weaponType, weaponName, armed, error) ||
+        !armShield(equipment, armed, error, warnings))
+        return false;
+    if (!character.hitPointsOutOfRange.empty()) {
+        warnings.push_back("field 8 (hitPoints) of " + who + " " +
+                           inSection(character.section, character.fileName) + " " +
+                           outOfRange(character.hitPointsOutOfRange) +
+                           ": its Str. serves as hit points");
+    }
+    fighter = std::move(armed);
+    return true;
+}
+
+bool meansNoShield(std::string_view name) { return name == "none" || name == NoneEntry; }
+
+std::optional<RunFault> runFault(const Fighter& you, const Fighter& opp, FightMode mode,
+                                 std::int64_t fights) {
+    return findRunFault(you.combatant, opp.combatant, you.hitPoints, opp.hitPoints, mode, fights);
+}
+
+std::string quoteName(std::string_view name) {
+    std::string out = "\"";
+    for (const char ch : name) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '\t') out += "\\t";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (c < 0x20 || c == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02x", c);
+            out += escape;
+        } else {
+            out += ch;
+        }
+    }
+    out += '"';
+    return out;
+}
+
+}  // namespace skarn::analysis

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/engine.h"
+#include "analysis/fighter.h"
+#include "analysis/interval.h"
+#include "data/section_file.h"
+
+namespace skarn::analysis {
+
+enum class RankBy { Weapon, Shield };
+
+// A weapon or a shield to try, and the You fighter armed with it.
+struct Candidate {
+    std::string name;  // the weapon, or the shield ("- none -" for none)
+    Fighter you;
+};
+
+// The candidates of a ranking for `you` against `opp`. By weapon: every
+// weapon of the section of `you.weaponType` (of every weapon type with
+// `allTypes`), each with the shield `you` wants, which a two-handed weapon
+// drops. By shield: every shield of "Shields", and none, with the weapon
+// `you` holds; refused when that weapon needs both hands. A name listed
+// twice is tried once. A candidate that cannot be armed, or that runFault
+// refuses for `mode` and `fights`, is left out with a note in `warnings`.
+// False with `error` when nothing can be ranked.
+// It reads `equipment`; rank() reads no file, so a window can gather the
+// candidates on the thread that owns its files and rank them on another.
+bool rankCandidates(SectionFile& equipment, const Fighter& you, const Fighter& opp, RankBy by,
+                    bool allTypes, FightMode mode, std::int64_t fights,
+                    std::vector<Candidate>& candidates, std::string& error,
+                    std::vector<std::string>& warnings);
+
+// The result a ranking orders by: the mode's main result; but shields,
+// outside mode ToTheDeath, by the damage taken, the one result they change.
+Result rankResult(FightMode mode, RankBy by);
+
+struct RankEntry {
+    Candidate candidate;
+    VariantSums sums;
+    double value = 0.0;               // the mean of the ranked result
+    std::optional<Interval> interval; // its 95% interval
+    // This entry minus the best, fight by fight on the same dice, with the
+    // 95% interval of those differences; exactly 0 for the best.
+    std::optional<Interval> versusBest;
+};
+
+struct Ranking {
+    Result result = Result::DamageGiven;
+    std::int64_t fights = 0;  // per candidate
+    bool cancelled = false;
+    bool targetReached = false;  // every candidate's ranked result reached it
+    std::vector<RankEntry> entries;  // best first
+};
+
+// Runs every candidate against `opp` on the same per-fight streams and
+// orders them best first; equal win percentages go by the damage taken,
+// other ties keep the candidates' order.
+// REQUIRES: candidates not empty, each passing runFault.
+Ranking rank(const std::vector<Candidate>& candidates, const Fighter& opp, RankBy by,
+             const RunSettings& settings);
+
+}  // namespace skarn::analysis

@@ -1,0 +1,126 @@
+#include "analysis/scale.h"
+
+#include <algorithm>
+
+namespace skarn::analysis {
+
+namespace {
+
+constexpr StatInfo kInfo[] = {
+    {"Str.", "strength", 0, 400},  {"Dex.", "dexterity", 0, 400},
+    {"W. Skill", "weaponSkill", 0, 300}, {"Tactics", "tactics", 0, 300},
+    {"Parry", "parry", 0, 300},    {"A.R.", "armorRating", 0, 100},
+};
+
+// The members, in the order of Stat.
+constexpr std::int32_t Combatant::*kMembers[] = {
+    &Combatant::strength, &Combatant::dexterity, &Combatant::weaponSkill,
+    &Combatant::tactics,  &Combatant::parry,     &Combatant::armorRating,
+};
+
+}  // namespace
+
+const StatInfo& statInfo(Stat stat) { return kInfo[static_cast<int>(stat)]; }
+
+std::int32_t statOf(const Combatant& combatant, Stat stat) {
+    return combatant.*kMembers[static_cast<int>(stat)];
+}
+
+void setStat(Combatant& combatant, Stat stat, std::int32_t value) {
+    combatant.*kMembers[static_cast<int>(stat)] = value;
+}
+
+namespace {
+
+// The job of a scale: the fighter as it is, then each stat at its low and
+// high value; with `stats` (in the order of kStats) and, per stat, its pair
+// in the job, or -1.
+Job scaleJob(const Fighter& you, const Fighter& opp, std::int32_t delta, FightMode mode,
+             std::int64_t fights, std::vector<StatScale>& stats, std::vector<int>& pairOf) {
+    Job job;
+    job.variants.push_back(variantOf(you, opp));
+    job.pairedResult = mainResult(mode);
+    job.targeted = {0};
+    // The variant of `you` with `stat` at `value`: the fighter itself when
+    // the value is its own.
+    const auto variantAt = [&](Stat stat, std::int32_t value, std::string& refused) {
+        Fighter changed = you;
+        if (statOf(changed.combatant, stat) == value) return 0;
+        setStat(changed.combatant, stat, value);
+        if (stat == Stat::Strength && !you.hitPointsStored) changed.hitPoints = value;
+        if (const auto fault = runFault(changed, opp, mode, fights)) {
+            refused = std::string(statInfo(stat).caption) + " " + std::to_string(value) + ": " +
+                      fault->message();
+            return -1;
+        }
+        job.variants.push_back(variantOf(changed, opp));
+        return static_cast<int>(job.variants.size()) - 1;
+    };
+
+    for (const Stat stat : kStats) {
+        const StatInfo& info = statInfo(stat);
+        StatScale s;
+        s.stat = stat;
+        s.value = statOf(you.combatant, stat);
+        s.low = std::max(info.low, s.value - delta);
+        s.high = std::min(info.high, s.value + delta);
+        s.hitPointsFollow = stat == Stat::Strength && !you.hitPointsStored;
+        int pair = -1;
+        const int low = variantAt(stat, s.low, s.refused);
+        const int high = low < 0 ? -1 : variantAt(stat, s.high, s.refused);
+        if (low >= 0 && high >= 0) {
+            job.pairs.emplace_back(high, low);
+            pair = static_cast<int>(job.pairs.size()) - 1;
+        }
+        pairOf.push_back(pair);
+        stats.push_back(s);
+    }
+    return job;
+}
+
+}  // namespace
+
+std::vector<Variant> scaleVariants(const Fighter& you, const Fighter& opp, std::int32_t delta,
+                                   FightMode mode, std::int64_t fights) {
+    std::vector<StatScale> stats;
+    std::vector<int> pairOf;
+    return scaleJob(you, opp, delta, mode, fights, stats, pairOf).variants;
+}
+
+Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
+                 const RunSettings& settings) {
+    Scale scale;
+    scale.result = mainResult(settings.mode);
+    scale.delta = delta;
+    std::vector<int> pairOf;  // per stat: its pair in job.pairs, or -1
+    const Job job =
+        scaleJob(you, opp, delta, settings.mode, settings.fights, scale.stats, pairOf);
+
+    const JobResult result = runJob(job, settings);
+    scale.fights = result.fights;
+    scale.cancelled = result.cancelled;
+    scale.base = result.variants[0];
+    for (std::size_t i = 0; i < scale.stats.size(); ++i) {
+        StatScale& s = scale.stats[i];
+        if (pairOf[i] < 0 || s.high == s.low) continue;
+        const auto d = result.pairs[static_cast<std::size_t>(pairOf[i])].interval(scale.result);
+        if (!d) continue;
+        const double points = s.high - s.low;
+        s.perPoint = Interval{d->mean / points, d->low / points, d->high / points};
+    }
+
+    // The best stat to raise first: the largest gain, or for the time to
+    // fell the Opponent the largest cut.
+    const bool lower = lowerIsBetter(scale.result);
+    std::stable_sort(scale.stats.begin(), scale.stats.end(),
+                     [lower](const StatScale& a, const StatScale& b) {
+                         if (a.perPoint.has_value() != b.perPoint.has_value())
+                             return a.perPoint.has_value();
+                         if (!a.perPoint) return false;
+                         return lower ? a.perPoint->mean < b.perPoint->mean
+                                      : a.perPoint->mean > b.perPoint->mean;
+                     });
+    return scale;
+}
+
+}  // namespace skarn::analysis

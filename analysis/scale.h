@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/engine.h"
+#include "analysis/fighter.h"
+#include "analysis/interval.h"
+
+namespace skarn::analysis {
+
+// The six statistics a player raises.
+enum class Stat { Strength, Dexterity, WeaponSkill, Tactics, Parry, ArmorRating };
+inline constexpr Stat kStats[] = {Stat::Strength, Stat::Dexterity, Stat::WeaponSkill,
+                                  Stat::Tactics,  Stat::Parry,     Stat::ArmorRating};
+
+// A statistic's name in tables ("Str.") and JSON ("strength"), and the range
+// the window accepts for it.
+struct StatInfo {
+    const char* caption;
+    const char* key;
+    std::int32_t low;
+    std::int32_t high;
+};
+const StatInfo& statInfo(Stat stat);
+
+// The statistic of a fighter.
+std::int32_t statOf(const Combatant& combatant, Stat stat);
+void setStat(Combatant& combatant, Stat stat, std::int32_t value);
+
+// How much one point of a statistic changes the result.
+struct StatScale {
+    Stat stat = Stat::Strength;
+    std::int32_t value = 0;  // as the fighter has it
+    std::int32_t low = 0;    // the values compared: value - delta and value + delta,
+    std::int32_t high = 0;   // kept within the window's range
+    // Str. of a fighter without stored hit points: its hit points are its
+    // Str., so they change with it, as they would in the window.
+    bool hitPointsFollow = false;
+    std::string refused;  // why the stat could not be scaled; empty when it was
+    // The change of the result per point, (result at high - result at low)
+    // / (high - low), with the 95% interval of those differences fight by
+    // fight. Exactly 0, of width 0, for a stat that changes no fight.
+    std::optional<Interval> perPoint;
+
+    // A stat at an end of its range is compared with one side only.
+    bool oneSided() const { return low == value || high == value; }
+};
+
+struct Scale {
+    Result result = Result::DamageGiven;  // the mode's main result
+    std::int32_t delta = 0;
+    std::int64_t fights = 0;
+    bool cancelled = false;
+    VariantSums base;              // the fighter as it is
+    std::vector<StatScale> stats;  // the best to raise first; refused ones last
+};
+
+// The scale factors of the You fighter's six statistics against `opp`:
+// every variant on the same per-fight streams, so each factor's interval
+// comes from paired differences.
+// REQUIRES: delta >= 1; runFault(you, opp, settings.mode, settings.fights)
+// is empty.
+Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
+                 const RunSettings& settings);
+
+// The fighters scaleStats runs: for an estimate of its time.
+std::vector<Variant> scaleVariants(const Fighter& you, const Fighter& opp, std::int32_t delta,
+                                   FightMode mode, std::int64_t fights);
+
+}  // namespace skarn::analysis

@@ -1,0 +1,70 @@
+#include "cli/data_files.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "analysis/fighter.h"
+
+namespace skarn::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Checks, from the file system's description alone, that `path` is a
+// regular file (or a link to one); sets `error` otherwise.
+bool checkFile(const fs::path& path, std::string& error) {
+    const std::string shown = path.string();
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (fs::is_regular_file(status)) return true;
+    std::error_code linkEc;
+    const bool link = fs::is_symlink(fs::symlink_status(path, linkEc));
+    if (status.type() == fs::file_type::not_found && !link) {
+        error = "cannot read " + shown + ": no such file";
+    } else if (status.type() == fs::file_type::none || status.type() == fs::file_type::unknown) {
+        error = "cannot read " + shown + ": " + ec.message();
+    } else {
+        // A folder, a FIFO, a socket, a device, or a link to nothing.
+        error = "cannot read " + shown + ": not a regular file";
+    }
+    return false;
+}
+
+}  // namespace
+
+DataFiles::DataFiles(const std::string& charPath, const std::string& equiPath)
+    : characters(charPath, SectionFile::Mode::ReadOnly),
+      equipment(equiPath, SectionFile::Mode::ReadOnly) {}
+
+std::unique_ptr<DataFiles> DataFiles::open(const std::optional<std::string>& dir,
+                                           std::string& error) {
+    fs::path folder;
+    if (dir) {
+        folder = *dir;
+        std::error_code ec;
+        const auto status = fs::status(folder, ec);
+        if (!fs::exists(status)) {
+            error = "data folder " + analysis::quoteName(*dir) + " does not exist";
+            return nullptr;
+        }
+        if (!fs::is_directory(status)) {
+            error = "data folder " + analysis::quoteName(*dir) + " is not a folder";
+            return nullptr;
+        }
+    }
+    const fs::path charPath = folder / "charfile.cfg";
+    const fs::path equiPath = folder / "equifile.cfg";
+    if (!checkFile(charPath, error) || !checkFile(equiPath, error)) return nullptr;
+
+    auto files = std::make_unique<DataFiles>(charPath.string(), equiPath.string());
+    for (const SectionFile* file : {&files->characters, &files->equipment}) {
+        if (!file->isOpen()) {
+            error = "cannot read " + file->fileName() + ": permission denied or not readable";
+            return nullptr;
+        }
+    }
+    return files;
+}
+
+}  // namespace skarn::cli

@@ -1,0 +1,445 @@
+#include "cli/options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+namespace skarn::cli {
+
+namespace {
+
+using analysis::RankBy;
+using analysis::Result;
+
+constexpr const char* kCommandNames = "list, run, outcome, rank, scale or completion";
+
+// The raw texts of the options whose values are checked after parsing, so
+// that the messages say what a value must be.
+struct Texts {
+    std::string mode, fights, seed, by, targetError, targetResult, threads, delta, maxSeconds;
+};
+
+// A whole word of decimal digits, within [low, high].
+template <typename T>
+bool parseWhole(const std::string& text, T low, T high, T& out) {
+    if (text.empty() || text.front() < '0' || text.front() > '9') return false;
+    T value{};
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || value < low || value > high) return false;
+    out = value;
+    return true;
+}
+
+// A decimal number such as 0.5, above `low` (or at it, when `inclusive`).
+bool parseDecimal(const std::string& text, double low, bool inclusive, double& out) {
+    if (text.empty() || (text.front() != '.' && (text.front() < '0' || text.front() > '9')))
+        return false;
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (ec != std::errc() || ptr != end || !std::isfinite(value)) return false;
+    if (inclusive ? value < low : value <= low) return false;
+    out = value;
+    return true;
+}
+
+// The options every command that fights takes.
+void addFightOptions(CLI::App& command, Arguments& args, Texts& texts) {
+    command.add_option("--you", args.you, "the You character, from [YourChars]")
+        ->type_name("NAME")
+        ->required();
+    command.add_option("--opp", args.opp, "the Opponent, from [OppChars]")
+        ->type_name("NAME")
+        ->required();
+    command.add_option("--mode", texts.mode,
+                       "when a fight stops: damage60 (60 seconds, the default), opponent (the "
+                       "Opponent's death) or death (either's death; only this counts wins)")
+        ->type_name("MODE");
+    command.add_option("--seed", texts.seed,
+                       "seed of the dice, 0 to 4294967295 (default: the current time)")
+        ->type_name("S");
+    command.add_option("--you-weapon", args.youWeapon,
+                       "fight with weapon W of the character's weapon type instead of its own")
+        ->type_name("W");
+    command.add_option("--you-shield", args.youShield,
+                       "carry shield S instead of the stored one; \"none\" for no shield")
+        ->type_name("S");
+    command.add_option("--opp-weapon", args.oppWeapon, "the Opponent's weapon instead of its own")
+        ->type_name("W");
+    command.add_option("--opp-shield", args.oppShield, "the Opponent's shield; \"none\" for none")
+        ->type_name("S");
+    command.add_option("--max-seconds", texts.maxSeconds,
+                       "refuse to start when the run is expected to take longer than this")
+        ->type_name("S");
+    command.add_flag("--json", args.json, "print JSON instead of tables")->disable_flag_override();
+    command.add_flag("--csv", args.csv, "print the table as CSV")->disable_flag_override();
+}
+
+void addFights(CLI::App& command, Texts& texts, const char* defaultText) {
+    command.add_option("--fights", texts.fights,
+                       std::string("number of fights, 1 to 1000000000 (default ") + defaultText +
+                           ")")
+        ->type_name("N");
+}
+
+void addThreads(CLI::App& command, Texts& texts) {
+    command.add_option("--threads", texts.threads,
+                       "threads to fight on, 1 to 1024 (default: one per core); the figures "
+                       "are the same for any number")
+        ->type_name("N");
+}
+
+// --target-error, and --target-result unless the command decides what the
+// target is about.
+void addTarget(CLI::App& command, Texts& texts, bool chooseResult) {
+    command.add_option("--target-error", texts.targetError,
+                       chooseResult
+                           ? "fight in batches until the 95% interval of the target result is "
+                             "within E percent of its mean (E points for the win %); --fights is "
+                             "then the most (default 10000000)"
+                           : "fight in batches until the 95% interval of every entry's ranked "
+                             "result is within E percent of its mean (E points for the win %); "
+                             "--fights is then the most (default 10000000)")
+        ->type_name("E");
+    if (!chooseResult) return;
+    command.add_option("--target-result", texts.targetResult,
+                       "the result --target-error is about: winPercent, damageTaken, "
+                       "damageGiven or time (default: winPercent in death, time in opponent, "
+                       "damageGiven in damage60)")
+        ->type_name("R");
+}
+
+// The flags that take no value, for the check of "--flag=value".
+const std::set<std::string>& flagNames() {
+    static const std::set<std::string> names{"--json", "--csv", "--histogram", "--all-types",
+                                             "--help", "-h", "--version"};
+    return names;
+}
+
+struct Parser {
+    CLI::App app{"Melee combat simulations on the characters of charfile.cfg and the weapons "
+                 "and shields of equifile.cfg, read from DIR (default: the working directory). "
+                 "The data files are only read.",
+                 "skarn-cli"};
+    Arguments args;
+    Texts texts;
+    std::map<std::string, CLI::App*> commands;
+
+    Parser() {
+        app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        app.fallthrough();
+        app.allow_extras();
+        app.set_version_flag("--version", std::string("skarn-cli " SKARN_VERSION),
+                             "print the version");
+        app.add_option("--data", args.dataDir, "folder of charfile.cfg and equifile.cfg")
+            ->type_name("DIR");
+        app.footer(
+            "Each command has its own --help. Exit status: 0 on success, 1 when a name cannot "
+            "be resolved, a file cannot be read or a simulation is refused, 2 for a usage "
+            "error.");
+
+        CLI::App* list = add("list",
+                             "the characters of [YourChars] and [OppChars], the weapons of each "
+                             "type and the shields, with their statistics");
+        list->add_flag("--json", args.json, "print JSON instead of tables")
+            ->disable_flag_override();
+
+        CLI::App* run = add("run",
+                            "fights --you against --opp on one generator chain, as the window's "
+                            "Begin does, and prints the four results with their 95% intervals");
+        addFightOptions(*run, args, texts);
+        addFights(*run, texts, "2187");
+        run->add_flag("--histogram", args.histogram,
+                      "add histograms and percentiles of the damage given, the damage taken "
+                      "and the fight time")
+            ->disable_flag_override();
+        addTarget(*run, texts, true);
+
+        CLI::App* outcome = add("outcome",
+                                "the four results with their 95% intervals, histograms and "
+                                "percentiles, from fights on per-fight dice streams over every "
+                                "core");
+        addFightOptions(*outcome, args, texts);
+        addFights(*outcome, texts, "2187");
+        addThreads(*outcome, texts);
+        addTarget(*outcome, texts, true);
+
+        CLI::App* rank = add("rank",
+                             "runs the matchup for each weapon of the You character's weapon "
+                             "type (or of every type, or each shield and none) on the same "
+                             "dice, best first, with each one's difference to the best");
+        addFightOptions(*rank, args, texts);
+        addFights(*rank, texts, "2187");
+        rank->add_option("--by", texts.by, "what to rank: weapon or shield")
+            ->type_name("WHAT")
+            ->required();
+        rank->add_flag("--all-types", args.allTypes,
+                       "with --by weapon: every weapon of every type the character could carry")
+            ->disable_flag_override();
+        addThreads(*rank, texts);
+        addTarget(*rank, texts, false);
+
+        CLI::App* scale = add("scale",
+                              "how much a point of Str., Dex., W. Skill, Tactics, Parry and A.R. "
+                              "changes the mode's main result, from runs at each stat - delta "
+                              "and + delta on the same dice, best first");
+        addFightOptions(*scale, args, texts);
+        addFights(*scale, texts, "50000");
+        scale->add_option("--delta", texts.delta,
+                          "points below and above each stat, 1 to 400 (default 10)")
+            ->type_name("D");
+        addThreads(*scale, texts);
+
+        CLI::App* completion = add("completion", "prints a completion script: completion bash");
+        completion->add_option("shell", args.shell, "the shell: bash")->required();
+    }
+
+    CLI::App* add(const std::string& name, const std::string& description) {
+        CLI::App* command = app.add_subcommand(name, description);
+        command->allow_extras();
+        commands[name] = command;
+        return command;
+    }
+
+    // The commands other than `except` that have option `name`.
+    std::vector<std::string> commandsWith(const std::string& name, const CLI::App* except) {
+        std::vector<std::string> found;
+        for (const auto& [commandName, command] : commands) {
+            if (command == except) continue;
+            for (const CLI::Option* option : command->get_options()) {
+                if (option->check_name(name)) {
+                    found.push_back(commandName);
+                    break;
+                }
+            }
+        }
+        return found;
+    }
+};
+
+Command commandOf(const std::string& name) {
+    if (name == "list") return Command::List;
+    if (name == "run") return Command::Run;
+    if (name == "outcome") return Command::Outcome;
+    if (name == "rank") return Command::Rank;
+    if (name == "scale") return Command::Scale;
+    return Command::Completion;
+}
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0) text += i + 1 == words.size() ? " and " : ", ";
+        text += words[i];
+    }
+    return text;
+}
+
+// The checks of values and combinations that CLI11 leaves to us. Returns the
+// error, or the empty text.
+std::string checkValues(Arguments& args, const Texts& t) {
+    if (!t.mode.empty()) {
+        if (t.mode == "damage60") args.mode = DamagePer60Seconds;
+        else if (t.mode == "opponent") args.mode = ToDeathOfOpponent;
+        else if (t.mode == "death") args.mode = ToTheDeath;
+        else return "--mode must be damage60, opponent or death, not '" + t.mode + "'";
+    }
+    if (!t.fights.empty()) {
+        std::int64_t fights = 0;
+        if (!parseWhole<std::int64_t>(t.fights, 1, kMaxFights, fights))
+            return "--fights must be a whole number from 1 to 1000000000, not '" + t.fights + "'";
+        args.fights = fights;
+    }
+    if (!t.seed.empty()) {
+        std::uint32_t seed = 0;
+        if (!parseWhole<std::uint32_t>(t.seed, 0, UINT32_MAX, seed))
+            return "--seed must be a whole number from 0 to 4294967295, not '" + t.seed + "'";
+        args.seed = seed;
+    }
+    if (!t.by.empty()) {
+        if (t.by == "weapon") args.rankBy = RankBy::Weapon;
+        else if (t.by == "shield") args.rankBy = RankBy::Shield;
+        else return "--by must be weapon or shield, not '" + t.by + "'";
+    }
+    if (!t.threads.empty() && !parseWhole<int>(t.threads, 1, 1024, args.threads))
+        return "--threads must be a whole number from 1 to 1024, not '" + t.threads + "'";
+    if (!t.delta.empty() && !parseWhole<std::int32_t>(t.delta, 1, 400, args.delta))
+        return "--delta must be a whole number from 1 to 400, not '" + t.delta + "'";
+    if (!t.targetError.empty()) {
+        double target = 0.0;
+        if (!parseDecimal(t.targetError, 0.0, false, target))
+            return "--target-error must be a number above 0, such as 0.5, not '" +
+                   t.targetError + "'";
+        args.targetError = target;
+    }
+    if (!t.targetResult.empty()) {
+        bool known = false;
+        for (const Result r : {Result::WinPercent, Result::DamageTaken, Result::DamageGiven,
+                               Result::Time}) {
+            if (t.targetResult == analysis::resultKey(r)) {
+                args.targetResult = r;
+                known = true;
+            }
+        }
+        if (!known)
+            return "--target-result must be winPercent, damageTaken, damageGiven or time, not '" +
+                   t.targetResult + "'";
+        if (!args.targetError) return "--target-result needs --target-error";
+    }
+    if (!t.maxSeconds.empty()) {
+        double seconds = 0.0;
+        if (!parseDecimal(t.maxSeconds, 0.0, true, seconds))
+            return "--max-seconds must be a number of seconds, such as 30, not '" +
+                   t.maxSeconds + "'";
+        args.maxSeconds = seconds;
+    }
+    if (args.json && args.csv) return "--json and --csv cannot be combined";
+    if (args.command == Command::Rank) {
+        if (*args.rankBy == RankBy::Weapon && args.youWeapon)
+            return "--you-weapon cannot be combined with --by weapon";
+        if (*args.rankBy == RankBy::Shield && args.youShield)
+            return "--you-shield cannot be combined with --by shield";
+        if (*args.rankBy == RankBy::Shield && args.allTypes)
+            return "--all-types goes with --by weapon only";
+    }
+    if (args.command == Command::Completion && args.shell != "bash")
+        return "completion knows bash only, not '" + args.shell + "'";
+    return "";
+}
+
+}  // namespace
+
+const char* modeName(FightMode mode) {
+    switch (mode) {
+    case DamagePer60Seconds: return "damage60";
+    case ToDeathOfOpponent: return "opponent";
+    case ToTheDeath: return "death";
+    }
+    return "?";
+}
+
+ParseResult parseArguments(int argc, const char* const* argv) {
+    ParseResult result;
+    Parser parser;
+    const auto usageError = [&result](const std::string& message) {
+        result.done = true;
+        result.status = 2;
+        result.error = message + " (see skarn-cli --help)";
+        return result;
+    };
+
+    std::vector<std::string> words(argv + 1, argv + argc);
+    for (const std::string& word : words) {
+        const auto eq = word.find('=');
+        if (word.rfind("--", 0) == 0 && eq != std::string::npos &&
+            flagNames().count(word.substr(0, eq)) != 0)
+            return usageError("option " + word.substr(0, eq) + " takes no value");
+    }
+
+    try {
+        parser.app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        result.done = true;
+        result.output = parser.app.help();
+        return result;
+    } catch (const CLI::CallForVersion& e) {
+        result.done = true;
+        result.output = std::string(e.what()) + "\n";
+        return result;
+    } catch (const CLI::ParseError& e) {
+        return usageError(e.what());
+    }
+
+    const std::vector<CLI::App*> chosen = parser.app.get_subcommands();
+    CLI::App* command = chosen.empty() ? nullptr : chosen.front();
+
+    // Words nobody took, reported in the order they were given, options first.
+    std::vector<std::string> leftover = parser.app.remaining();
+    if (command) {
+        for (const std::string& word : command->remaining()) leftover.push_back(word);
+    }
+    if (!leftover.empty()) {
+        std::string first;
+        for (const bool options : {true, false}) {
+            for (const std::string& word : words) {
+                const bool isOption = word.size() > 1 && word[0] == '-';
+                if (isOption == options &&
+                    std::find(leftover.begin(), leftover.end(), word) != leftover.end()) {
+                    first = word;
+                    break;
+                }
+            }
+            if (!first.empty()) break;
+        }
+        if (first.empty()) first = leftover.front();
+        if (first.size() > 1 && first[0] == '-') {
+            const std::string name = first.substr(0, first.find('='));
+            const std::vector<std::string> others = parser.commandsWith(name, command);
+            if (command && !others.empty()) {
+                return usageError("option " + name + " does not apply to " + command->get_name() +
+                                  " (it belongs to " + joined(others) + ")");
+            }
+            return usageError("unknown option '" + name + "'");
+        }
+        if (!command) return usageError("unknown command '" + first + "' (try " + kCommandNames + ")");
+        return usageError("unexpected argument '" + first + "'");
+    }
+    if (!command) return usageError(std::string("no command given (try ") + kCommandNames + ")");
+
+    result.arguments = parser.args;
+    result.arguments.command = commandOf(command->get_name());
+    if (const std::string error = checkValues(result.arguments, parser.texts); !error.empty())
+        return usageError(error);
+    return result;
+}
+
+std::string bashCompletion() {
+    Parser parser;
+    std::ostringstream out;
+    out << "# bash completion for skarn-cli: source this file, or put it in\n"
+           "# ~/.local/share/bash-completion/completions/skarn-cli\n"
+           "_skarn_cli() {\n"
+           "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} cmd= i\n"
+           "  for ((i = 1; i < COMP_CWORD; i++)); do\n"
+           "    case ${COMP_WORDS[i]} in\n";
+    std::string names;
+    for (const auto& [name, command] : parser.commands) names += (names.empty() ? "" : "|") + name;
+    out << "      " << names << ") cmd=${COMP_WORDS[i]}; break ;;\n"
+        << "    esac\n  done\n"
+        << "  case $prev in\n"
+        << "    --mode) COMPREPLY=($(compgen -W \"damage60 opponent death\" -- \"$cur\")); return ;;\n"
+        << "    --by) COMPREPLY=($(compgen -W \"weapon shield\" -- \"$cur\")); return ;;\n"
+        << "    --target-result) COMPREPLY=($(compgen -W \"winPercent damageTaken damageGiven time\" -- \"$cur\")); return ;;\n"
+        << "    --data) COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n"
+        << "  esac\n"
+        << "  local words\n"
+        << "  case $cmd in\n";
+    for (const auto& [name, command] : parser.commands) {
+        std::string options;
+        for (const CLI::Option* option : command->get_options()) {
+            for (const std::string& flag : option->get_lnames()) options += " --" + flag;
+            for (const std::string& flag : option->get_snames()) options += " -" + flag;
+        }
+        if (name == "completion") options += " bash";
+        out << "    " << name << ") words=\"" << options.substr(options.empty() ? 0 : 1)
+            << " --data\" ;;\n";
+    }
+    std::string top;
+    for (const auto& [name, command] : parser.commands) top += name + " ";
+    out << "    *) words=\"" << top << "--data --help --version\" ;;\n"
+        << "  esac\n"
+        << "  COMPREPLY=($(compgen -W \"$words\" -- \"$cur\"))\n"
+        << "}\n"
+        << "complete -F _skarn_cli skarn-cli\n";
+    return out.str();
+}
+
+}  // namespace skarn::cli

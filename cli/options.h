@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "analysis/engine.h"
+#include "analysis/rank.h"
+#include "combat/fight.h"
+
+namespace skarn::cli {
+
+enum class Command { List, Run, Outcome, Rank, Scale, Completion };
+
+// What the command line asks for, checked for form only: names are looked up
+// later, against the data files.
+struct Arguments {
+    Command command = Command::List;
+    std::optional<std::string> dataDir;  // --data; the working directory when absent
+    bool json = false;
+    bool csv = false;
+
+    std::optional<std::string> you, opp;
+    FightMode mode = DamagePer60Seconds;
+    std::optional<std::int64_t> fights;  // the command's default when absent
+    std::optional<std::uint32_t> seed;   // the current time when absent
+    std::optional<std::string> youWeapon, youShield, oppWeapon, oppShield;
+    std::optional<analysis::RankBy> rankBy;
+    bool allTypes = false;
+    bool histogram = false;
+    std::optional<double> targetError;
+    std::optional<analysis::Result> targetResult;
+    int threads = 0;  // 0: one per core
+    std::int32_t delta = 10;
+    std::optional<double> maxSeconds;
+    std::string shell;  // of completion
+};
+
+inline constexpr std::int64_t kMaxFights = 1'000'000'000;
+
+// The outcome of reading the command line: the arguments to run, or text to
+// print and an exit status (help, version, a usage error).
+struct ParseResult {
+    Arguments arguments;
+    bool done = false;    // nothing to run: print `output` or `error`, exit with `status`
+    int status = 0;
+    std::string output;   // for stdout
+    std::string error;    // one line, without the program's name
+};
+
+// Reads the words of the command line, the program name first.
+ParseResult parseArguments(int argc, const char* const* argv);
+
+// A bash completion script for skarn-cli, made from its commands and options.
+std::string bashCompletion();
+
+// The name of a mode on the command line: "damage60", "opponent", "death".
+const char* modeName(FightMode mode);
+
+}  // namespace skarn::cli
