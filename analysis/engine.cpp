@@ -19,7 +19,7 @@ namespace {
 // thread: enough to keep every thread busy, few enough to bound the memory.
 constexpr std::int64_t kBlocksAheadPerThread = 4;
 constexpr auto kProgressEvery = std::chrono::milliseconds(100);
-constexpr auto kCoordinatorWait = std::chrono::milliseconds(20);
+constexpr auto kCoordinatorWait = std::chrono::milliseconds(25);
 
 std::int64_t valueOf(const FightEnd& end, Result result) {
     switch (result) {
@@ -276,20 +276,24 @@ JobResult runJob(const Job& job, const RunSettings& settings) {
     const auto workers = static_cast<int>(std::min<std::int64_t>(threadCount(settings.threads), blocks));
     const std::int64_t ahead = kBlocksAheadPerThread * workers;
 
+    // The workers take blocks in order, fight them, and add every block that
+    // is next in order to `result` themselves, so that nobody waits on a
+    // hand-over. The calling thread only watches: progress and cancelling.
     std::mutex mutex;
-    std::condition_variable wake;  // for the workers: a block to take, or the end
-    std::condition_variable done;  // for the caller: a block is ready
+    std::condition_variable wake;  // for the workers: a block may be taken, or the end
+    std::condition_variable done;  // for the caller: the last worker has stopped
     std::int64_t next = 0;         // the next block to take
     std::int64_t limit = blocks;   // the blocks to fight
-    std::int64_t merged = 0;       // the blocks summed, in order
-    std::map<std::int64_t, Block> ready;
+    std::int64_t merged = 0;       // the blocks added to `result`, in order
+    int running = workers;
+    std::map<std::int64_t, Block> ready;  // fought, waiting for the blocks before them
     std::exception_ptr failure;
     std::atomic<bool> abort{false};
     std::atomic<std::int64_t> fought{0};
-    const auto stopped = [&] {
-        return abort.load(std::memory_order_relaxed) ||
-               (settings.cancel != nullptr && settings.cancel->load(std::memory_order_relaxed));
+    const auto cancelled = [&] {
+        return settings.cancel != nullptr && settings.cancel->load(std::memory_order_relaxed);
     };
+    const auto stopped = [&] { return abort.load(std::memory_order_relaxed) || cancelled(); };
 
     const auto work = [&] {
         try {
@@ -299,7 +303,7 @@ JobResult runJob(const Job& job, const RunSettings& settings) {
                 {
                     std::unique_lock lock(mutex);
                     wake.wait(lock, [&] { return stopped() || next >= limit || next < merged + ahead; });
-                    if (stopped() || next >= limit) return;
+                    if (stopped() || next >= limit) break;
                     index = next++;
                 }
                 const std::int64_t first = index * kBlockFights;
@@ -307,82 +311,74 @@ JobResult runJob(const Job& job, const RunSettings& settings) {
                 if (!fightBlock(job, prepared, settings.seed, first,
                                 std::min(kBlockFights, fights - first), scratch, block, fought,
                                 stopped))
-                    return;
-                {
-                    std::lock_guard lock(mutex);
-                    ready.emplace(index, std::move(block));
+                    break;
+                std::lock_guard lock(mutex);
+                ready.emplace(index, std::move(block));
+                bool moved = false;
+                for (auto found = ready.find(merged); found != ready.end() && merged < limit;
+                     found = ready.find(merged)) {
+                    merge(result, found->second);
+                    ready.erase(found);
+                    ++merged;
+                    moved = true;
+                    if (settings.targetError && targetReached(job, result, settings)) {
+                        result.targetReached = true;
+                        limit = merged;
+                        abort = true;  // the blocks after it are not needed
+                    }
                 }
-                done.notify_one();
+                if (moved) wake.notify_all();
             }
         } catch (...) {
-            {
-                std::lock_guard lock(mutex);
-                if (!failure) failure = std::current_exception();
-            }
+            std::lock_guard lock(mutex);
+            if (!failure) failure = std::current_exception();
             abort = true;
-            done.notify_one();
             wake.notify_all();
         }
+        std::lock_guard lock(mutex);
+        if (--running == 0) done.notify_all();
     };
 
     std::vector<std::thread> threads;
     const auto finish = [&] {
-        abort = true;
+        {
+            std::lock_guard lock(mutex);
+            abort = true;
+        }
         wake.notify_all();
         for (std::thread& thread : threads) thread.join();
         threads.clear();
     };
     try {
         for (int w = 0; w < workers; ++w) threads.emplace_back(work);
-
         auto lastReport = std::chrono::steady_clock::now();
-        const auto report = [&](bool now) {
-            if (!settings.progress) return;
-            const auto time = std::chrono::steady_clock::now();
-            if (!now && time - lastReport < kProgressEvery) return;
-            lastReport = time;
-            settings.progress(fought.load(std::memory_order_relaxed), total);
-        };
-
         std::unique_lock lock(mutex);
-        while (merged < limit && !failure) {
-            if (settings.cancel != nullptr && settings.cancel->load()) {
-                result.cancelled = true;
-                break;
+        while (running > 0) {
+            done.wait_for(lock, kCoordinatorWait);
+            if (cancelled()) {
+                abort = true;
+                wake.notify_all();
             }
-            const auto found = ready.find(merged);
-            if (found == ready.end()) {
-                done.wait_for(lock, kCoordinatorWait);
+            const auto now = std::chrono::steady_clock::now();
+            if (settings.progress && now - lastReport >= kProgressEvery && running > 0) {
+                lastReport = now;
                 lock.unlock();
-                report(false);
+                settings.progress(fought.load(std::memory_order_relaxed), total);
                 lock.lock();
-                continue;
             }
-            const Block block = std::move(found->second);
-            ready.erase(found);
-            ++merged;
-            lock.unlock();
-            wake.notify_all();
-            merge(result, block);
-            if (settings.targetError && targetReached(job, result, settings)) {
-                result.targetReached = true;
-                lock.lock();
-                limit = merged;
-                break;
-            }
-            report(false);
-            lock.lock();
         }
-        if (lock.owns_lock()) lock.unlock();
+        lock.unlock();
         finish();
-        if (failure) std::rethrow_exception(failure);
-        if (!result.cancelled && settings.progress) {
-            const auto all = static_cast<std::int64_t>(job.variants.size()) * result.fights;
-            settings.progress(all, all);
-        }
     } catch (...) {
         finish();
         throw;
+    }
+    if (failure) std::rethrow_exception(failure);
+    // Stopped before every block that was wanted was added: cancelled.
+    result.cancelled = !result.targetReached && merged < blocks;
+    if (!result.cancelled && settings.progress) {
+        const auto all = static_cast<std::int64_t>(job.variants.size()) * result.fights;
+        settings.progress(all, all);
     }
     return result;
 }
