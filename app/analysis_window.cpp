@@ -930,6 +930,8 @@ AnalysisWindow::AnalysisWindow(SimulatorDialog& mainWindow)
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("tabs"));
     tabs_->setAccessibleName(QStringLiteral("Analyses"));
+    tabs_->setAccessibleDescription(
+        QStringLiteral("Outcome, Weapons, Shields and Stats; a tab is analysed when it is shown."));
     const RankPage::Give give = [this](RankBy by, const analysis::Candidate& c) { giveToYou(by, c); };
     pages_ = {new OutcomePage, new RankPage(RankBy::Weapon, give), new RankPage(RankBy::Shield, give), new StatsPage};
     for (AnalysisPage* page : pages_) {
@@ -1059,6 +1061,7 @@ void AnalysisWindow::showSubject() {
     const AnalysisSubject& s = *subject_;
     subjectLabel_->setText(QStringLiteral("You: %1.  Opponent: %2.  %3.")
                                .arg(fighterText(s.you), fighterText(s.opp), modeCaption(s.mode)));
+    subjectLabel_->setAccessibleDescription(subjectLabel_->text());
 }
 
 void AnalysisWindow::setStatus(const QString& text) {

@@ -734,7 +734,7 @@ TEST_F(AnalysisWindowTest, ScreenReadersHearEveryControlAndWhatEachChartShows) {
     showTab(a, AnalysisWindow::StatsTab);
 
     for (const char* name :
-         {"seed", "refresh", "cancel", "save", "progress", "rate", "outcomeFights", "weaponsFights", "shieldsFights",
+         {"tabs", "seed", "refresh", "cancel", "save", "progress", "count", "rate", "outcomeFights", "weaponsFights", "shieldsFights",
           "statsFights", "allWeaponTypes", "statsPoints", "outcomeTable", "weaponsTable", "shieldsTable", "statsTable",
           "winChart", "givenHistogram", "takenHistogram", "timeHistogram", "weaponsChart", "statsChart"}) {
         QWidget* w = child<QWidget>(a, name);
