@@ -656,10 +656,21 @@ TEST_F(AnalysisWindowTest, DoubleClickingARankedEntryChoosesItInTheMainWindow) {
     QTest::mouseClick(child<QPushButton>(a, "refresh"), Qt::LeftButton);
     setFights(a, "shieldsFights", 1'000);
     showTab(a, AnalysisWindow::ShieldsTab);
-    doubleClickRow(*child<QTableWidget>(a, "shieldsTable"), "Tower Shield");
+    QTableWidget* shields = child<QTableWidget>(a, "shieldsTable");
+    doubleClickRow(*shields, "Tower Shield");
     EXPECT_EQ(w.yourShieldName, "Tower Shield");
     EXPECT_EQ(w.yourShieldAbsorb, 8);
     EXPECT_EQ(yourCombatant.shieldIndex, 0);
+
+    // Enter on the entry the keyboard is on does the same.
+    const auto rows = tableText(*shields);
+    const auto buckler = std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row[1] == "Buckler"; });
+    ASSERT_NE(buckler, rows.end());
+    shields->setFocus();
+    shields->setCurrentCell(static_cast<int>(buckler - rows.begin()), 1);
+    QTest::keyClick(shields, Qt::Key_Return);
+    EXPECT_EQ(w.yourShieldName, "Buckler");
+    EXPECT_EQ(w.yourShieldAbsorb, 2);
     EXPECT_TRUE(messages.shown().empty());
 }
 
