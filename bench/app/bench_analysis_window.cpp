@@ -219,7 +219,8 @@ int main(int argc, char** argv) {
     // The window reads the data files of its working directory: a copy of
     // the examples in a folder of its own.
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("skarn_bench_window_" + std::to_string(QCoreApplication::applicationPid()));
+    const fs::path folder =
+        fs::temp_directory_path() / QStringLiteral("skarn_bench_window_%1").arg(QCoreApplication::applicationPid()).toStdString();
     fs::create_directories(folder);
     for (const char* name : {"charfile.cfg", "equifile.cfg"})
         fs::copy_file(fs::path(SKARN_EXAMPLES_DIR) / name, folder / name, fs::copy_options::overwrite_existing);

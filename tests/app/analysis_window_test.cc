@@ -402,7 +402,10 @@ using Json = nlohmann::json;
 
 std::string fixed2(double v) { return QString::number(v, 'f', 2).toStdString(); }
 std::string interval(const Json& ci) {
-    return ci.is_null() ? std::string() : "[" + fixed2(ci["low"]) + ", " + fixed2(ci["high"]) + "]";
+    if (ci.is_null()) return {};
+    return QStringLiteral("[%1, %2]")
+        .arg(QString::number(ci["low"].get<double>(), 'f', 2), QString::number(ci["high"].get<double>(), 'f', 2))
+        .toStdString();
 }
 
 // The cells of CSV text; numbers are compared as numbers, since the two
