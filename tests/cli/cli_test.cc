@@ -907,7 +907,7 @@ TEST_F(CliTest, CompletionForBashIsAScriptBashReads) {
 
 // ---- outputs recorded once, that must not change ----------------------------
 
-TEST(CliGoldenTest, RunAndListPrintExactlyTheRecordedBytes) {
+TEST(CliGoldenTest, OutputsAreExactlyTheRecordedBytes) {
     struct Case {
         std::vector<std::string> args;
         const char* recorded;  // in tests/fixtures/cli
@@ -930,6 +930,18 @@ TEST(CliGoldenTest, RunAndListPrintExactlyTheRecordedBytes) {
         {{"run", "--you", "Brannoc the Bold", "--opp", "Orc Brute", "--seed", "7"},
          "run-damage60.txt"},
         {{"list", "--json"}, "list.json"},
+        {{"outcome", "--you", "Old Tam", "--opp", "Cave Bear", "--mode", "death", "--fights", "5000",
+          "--seed", "3", "--csv"},
+         "outcome-death.csv"},
+        {{"rank", "--by", "weapon", "--all-types", "--you", "Kessa Ironhand", "--opp",
+          "Arena Champion", "--mode", "death", "--fights", "2000", "--seed", "5", "--csv"},
+         "rank-all-types.csv"},
+        {{"rank", "--by", "shield", "--you", "Brannoc the Bold", "--opp", "Troll Bonecrusher",
+          "--mode", "opponent", "--fights", "3000", "--seed", "5", "--csv"},
+         "rank-shields.csv"},
+        {{"scale", "--you", "Hrolf Greatmaul", "--opp", "Marsh Lizardman", "--mode", "opponent",
+          "--fights", "3000", "--seed", "9", "--csv"},
+         "scale-opponent.csv"},
     };
     const TempDir cwd;
     const TempDir scratch;
