@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/csv.h"
 #include "analysis/engine.h"
 #include "analysis/fighter.h"
 #include "analysis/outcome.h"
@@ -430,45 +431,6 @@ std::string histogramsText(const std::array<analysis::Histogram, 3>& histograms)
     return out;
 }
 
-std::string histogramsCsv(const std::array<analysis::Histogram, 3>& histograms) {
-    std::string out = csvLine({"histogram", "from", "to", "count"});
-    constexpr const char* kKeys[] = {"damageGiven", "damageTaken", "time"};
-    for (std::size_t h = 0; h < 3; ++h) {
-        const analysis::Histogram& histogram = histograms[h];
-        const auto shown = [h](std::int64_t edge) {
-            return Json(number(h == 2 ? static_cast<double>(edge) / 100.0 : static_cast<double>(edge)))
-                .dump();
-        };
-        if (histogram.below() > 0)
-            out += csvLine({kKeys[h], "", shown(histogram.edge(0)), std::to_string(histogram.below())});
-        for (int k = 0; k < histogram.bins(); ++k)
-            out += csvLine({kKeys[h], shown(histogram.edge(k)), shown(histogram.edge(k + 1)),
-                            std::to_string(histogram.count(k))});
-        if (histogram.above() > 0)
-            out += csvLine({kKeys[h], shown(histogram.edge(histogram.bins())), "",
-                            std::to_string(histogram.above())});
-    }
-    return out;
-}
-
-std::string resultsCsv(const Outcome& outcome) {
-    const auto cells = [](const char* name, double result, double mean,
-                          const std::optional<Interval>& interval) {
-        return csvLine({name, number(result).dump(), number(mean).dump(),
-                        interval ? number(interval->low).dump() : "",
-                        interval ? number(interval->high).dump() : ""});
-    };
-    const double n = static_cast<double>(outcome.fights);
-    const RunTotals& t = outcome.totals;
-    const RunResults& r = outcome.results;
-    const analysis::RunIntervals& ci = outcome.intervals;
-    return csvLine({"result", "value", "mean", "low", "high"}) +
-           cells("winPercent", r.resultWinPercent, t.winCount * 100.0 / n, ci.winPercent) +
-           cells("damageTaken", r.resultDamageTaken, t.damageTakenSum / n, ci.damageTaken) +
-           cells("damageGiven", r.resultDamageGiven, t.damageGivenSum / n, ci.damageGiven) +
-           cells("time", r.resultTime, t.tickSum / n / 100.0, ci.time);
-}
-
 Result targetResultOf(const Arguments& args) {
     return args.targetResult.value_or(analysis::mainResult(args.mode));
 }
@@ -524,9 +486,7 @@ int runMatchup(DataFiles& files, const Arguments& args, bool streams) {
         }
         printOut(printed(json));
     } else if (args.csv) {
-        std::string out = resultsCsv(outcome);
-        if (histograms) out += "\n" + histogramsCsv(*outcome.histograms);
-        printOut(out);
+        printOut(analysis::outcomeCsv(outcome));
     } else {
         std::string out = runText(outcome, you, opp);
         if (args.targetError) out += targetText(args, outcome.targetReached, outcome.fights, fights);
@@ -644,20 +604,7 @@ int runRank(DataFiles& files, const Arguments& args) {
         return kExitOk;
     }
     if (args.csv) {
-        std::string out = csvLine({"rank", what, "weaponType", analysis::resultKey(result), "low",
-                                   "high", "versusBest", "versusBestLow", "versusBestHigh"});
-        for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
-            const analysis::RankEntry& e = ranking.entries[i];
-            const auto cell = [](const std::optional<Interval>& v, double Interval::*part) {
-                return v ? number((*v).*part).dump() : std::string();
-            };
-            out += csvLine({std::to_string(i + 1), e.candidate.name,
-                            std::to_string(e.candidate.you.weaponType), number(e.value).dump(),
-                            cell(e.interval, &Interval::low), cell(e.interval, &Interval::high),
-                            cell(e.versusBest, &Interval::mean), cell(e.versusBest, &Interval::low),
-                            cell(e.versusBest, &Interval::high)});
-        }
-        printOut(out);
+        printOut(analysis::rankingCsv(ranking, by));
         return kExitOk;
     }
 
@@ -764,18 +711,7 @@ int runScale(DataFiles& files, const Arguments& args) {
         return kExitOk;
     }
     if (args.csv) {
-        std::string out = csvLine({"stat", "value", "low", "high", "oneSided", "hitPointsFollow",
-                                   "perPoint", "perPointLow", "perPointHigh"});
-        for (const analysis::StatScale& s : scale.stats) {
-            const auto cell = [&](double Interval::*part) {
-                return s.perPoint ? number((*s.perPoint).*part).dump() : std::string();
-            };
-            out += csvLine({analysis::statInfo(s.stat).key, std::to_string(s.value),
-                            std::to_string(s.low), std::to_string(s.high),
-                            s.oneSided() ? "true" : "false", s.hitPointsFollow ? "true" : "false",
-                            cell(&Interval::mean), cell(&Interval::low), cell(&Interval::high)});
-        }
-        printOut(out);
+        printOut(analysis::scaleCsv(scale));
         return kExitOk;
     }
 

@@ -37,25 +37,6 @@ std::string fixed2(double value) {
     return buffer;
 }
 
-std::string csvLine(const std::vector<std::string>& cells) {
-    std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i > 0) line += ',';
-        const std::string& cell = cells[i];
-        if (cell.find_first_of(",\"\r\n") == std::string::npos) {
-            line += cell;
-            continue;
-        }
-        line += '"';
-        for (const char c : cell) {
-            if (c == '"') line += '"';
-            line += c;
-        }
-        line += '"';
-    }
-    return line + "\n";
-}
-
 std::string formatTable(const std::vector<std::vector<std::string>>& rows,
                         const std::vector<std::size_t>& rightAligned, std::size_t indent) {
     std::vector<std::size_t> widths;

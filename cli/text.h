@@ -19,10 +19,6 @@ std::string resultText(double value);
 // A number with two decimals.
 std::string fixed2(double value);
 
-// One line of CSV: the cells separated by commas, each quoted when it holds
-// a comma, a double quote or a line end.
-std::string csvLine(const std::vector<std::string>& cells);
-
 // Rows of cells laid out in columns two blanks apart; the columns listed in
 // `rightAligned` are aligned to the right. Each line is indented by `indent`.
 std::string formatTable(const std::vector<std::vector<std::string>>& rows,
