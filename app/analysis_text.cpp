@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace skarn {
 
@@ -59,35 +57,6 @@ QString resultTitle(analysis::Result result) {
         case analysis::Result::Time: return QStringLiteral("Seconds to fell the Opponent");
     }
     return {};
-}
-
-std::string exactNumber(double value) {
-    if (!std::isfinite(value)) return {};
-    if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0 && !(value == 0.0 && std::signbit(value)))
-        return std::to_string(static_cast<std::int64_t>(value));
-    char text[32];
-    std::snprintf(text, sizeof text, "%.15g", value);
-    if (std::strtod(text, nullptr) != value) std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
-
-std::string csvLine(const std::vector<std::string>& cells) {
-    std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i > 0) line += ',';
-        const std::string& cell = cells[i];
-        if (cell.find_first_of(",\"\r\n") == std::string::npos) {
-            line += cell;
-            continue;
-        }
-        line += '"';
-        for (const char c : cell) {
-            if (c == '"') line += '"';
-            line += c;
-        }
-        line += '"';
-    }
-    return line + "\n";
 }
 
 }  // namespace skarn

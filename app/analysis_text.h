@@ -1,14 +1,12 @@
 #pragma once
 
-// How the Analysis window writes its figures: in its tables and charts, in
-// words for screen readers, and in the CSV files it saves. Numbers are
-// written with a decimal point whatever the locale, as the Results dialog
-// and skarn-cli write them.
+// How the Analysis window writes its figures: in its tables and charts and
+// in words for screen readers (the CSV files it saves are analysis/csv.h's).
+// Numbers are written with a decimal point whatever the locale, as the
+// Results dialog and skarn-cli write them.
 
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include <QString>
 
@@ -39,12 +37,5 @@ QString resultUnit(analysis::Result result);
 // A result's name for titles: "Win %", "Damage given", "Damage taken",
 // "Seconds to fell the Opponent".
 QString resultTitle(analysis::Result result);
-
-// A number for a CSV file: the shortest of "%.15g" and "%.17g" that reads
-// back as the same double; whole numbers without a decimal point.
-std::string exactNumber(double value);
-// One CSV line ending in "\n": the cells separated by commas, each quoted
-// when it holds a comma, a double quote or a line end.
-std::string csvLine(const std::vector<std::string>& cells);
 
 }  // namespace skarn

@@ -39,6 +39,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "analysis/csv.h"
 #include "analysis/histogram.h"
 #include "app/analysis_charts.h"
 #include "app/analysis_text.h"
@@ -52,7 +53,6 @@
 
 namespace skarn {
 
-using analysis::Interval;
 using analysis::RankBy;
 using analysis::Result;
 
@@ -227,7 +227,7 @@ public:
     virtual bool hasResult() const = 0;
     // "the outcome of 100 000 fights", for the status line.
     virtual QString describe(std::int64_t fights) const = 0;
-    // The table as CSV, in the columns of skarn-cli's --csv.
+    // The table as CSV, byte for byte as skarn-cli's --csv prints it.
     virtual std::string csv() const = 0;
     // What Save… writes as a picture.
     virtual QWidget* picture() = 0;
@@ -274,7 +274,6 @@ void restyleView(QChartView* view, const QWidget& window) {
 constexpr const char* kHistogramTitles[] = {"Damage given per fight", "Damage taken per fight",
                                             "Fight time in seconds"};
 constexpr const char* kHistogramNames[] = {"givenHistogram", "takenHistogram", "timeHistogram"};
-constexpr const char* kHistogramKeys[] = {"damageGiven", "damageTaken", "time"};
 
 class OutcomePage : public AnalysisPage {
 public:
@@ -410,36 +409,7 @@ public:
         return QStringLiteral("the outcome of %1 fights").arg(countText(fights));
     }
 
-    std::string csv() const override {
-        if (!outcome_) return {};
-        const analysis::Outcome& o = *outcome_;
-        const double n = static_cast<double>(o.fights);
-        const auto row = [](const char* name, double value, double mean, const std::optional<Interval>& ci) {
-            return csvLine({name, exactNumber(value), exactNumber(mean), ci ? exactNumber(ci->low) : "",
-                            ci ? exactNumber(ci->high) : ""});
-        };
-        const RunTotals& t = o.totals;
-        const RunResults& r = o.results;
-        std::string out = csvLine({"result", "value", "mean", "low", "high"});
-        out += row("winPercent", r.resultWinPercent, t.winCount * 100.0 / n, o.intervals.winPercent);
-        out += row("damageTaken", r.resultDamageTaken, t.damageTakenSum / n, o.intervals.damageTaken);
-        out += row("damageGiven", r.resultDamageGiven, t.damageGivenSum / n, o.intervals.damageGiven);
-        out += row("time", r.resultTime, t.tickSum / n / 100.0, o.intervals.time);
-        if (!o.histograms) return out;
-        out += '\n';
-        out += csvLine({"histogram", "from", "to", "count"});
-        for (std::size_t h = 0; h < 3; ++h) {
-            const analysis::Histogram& histogram = (*o.histograms)[h];
-            const auto edge = [&](int k) { return exactNumber(inUnit(h, histogram.edge(k))); };
-            if (histogram.below() > 0)
-                out += csvLine({kHistogramKeys[h], "", edge(0), std::to_string(histogram.below())});
-            for (int k = 0; k < histogram.bins(); ++k)
-                out += csvLine({kHistogramKeys[h], edge(k), edge(k + 1), std::to_string(histogram.count(k))});
-            if (histogram.above() > 0)
-                out += csvLine({kHistogramKeys[h], edge(histogram.bins()), "", std::to_string(histogram.above())});
-        }
-        return out;
-    }
+    std::string csv() const override { return outcome_ ? analysis::outcomeCsv(*outcome_) : std::string(); }
 
     QWidget* picture() override { return picture_; }
 
@@ -591,22 +561,7 @@ public:
     }
 
     std::string csv() const override {
-        if (!findings_) return {};
-        const analysis::Ranking& ranking = findings_->ranking;
-        const auto cell = [](const std::optional<Interval>& v, double Interval::*part) {
-            return v ? exactNumber((*v).*part) : std::string();
-        };
-        std::string out = csvLine({"rank", by_ == RankBy::Weapon ? "weapon" : "shield", "weaponType",
-                                   analysis::resultKey(ranking.result), "low", "high", "versusBest",
-                                   "versusBestLow", "versusBestHigh"});
-        for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
-            const analysis::RankEntry& e = ranking.entries[i];
-            out += csvLine({std::to_string(i + 1), e.candidate.name, std::to_string(e.candidate.you.weaponType),
-                            exactNumber(e.value), cell(e.interval, &Interval::low), cell(e.interval, &Interval::high),
-                            cell(e.versusBest, &Interval::mean), cell(e.versusBest, &Interval::low),
-                            cell(e.versusBest, &Interval::high)});
-        }
-        return out;
+        return findings_ ? analysis::rankingCsv(findings_->ranking, by_) : std::string();
     }
 
     QWidget* picture() override { return view_; }
@@ -854,21 +809,7 @@ public:
         return QStringLiteral("the scale factors, %1 fights for each value").arg(countText(fights));
     }
 
-    std::string csv() const override {
-        if (!scale_) return {};
-        std::string out = csvLine({"stat", "value", "low", "high", "oneSided", "hitPointsFollow", "perPoint",
-                                   "perPointLow", "perPointHigh"});
-        for (const analysis::StatScale& s : scale_->stats) {
-            const auto cell = [&](double Interval::*part) {
-                return s.perPoint ? exactNumber((*s.perPoint).*part) : std::string();
-            };
-            out += csvLine({analysis::statInfo(s.stat).key, std::to_string(s.value), std::to_string(s.low),
-                            std::to_string(s.high), s.oneSided() ? "true" : "false",
-                            s.hitPointsFollow ? "true" : "false", cell(&Interval::mean), cell(&Interval::low),
-                            cell(&Interval::high)});
-        }
-        return out;
-    }
+    std::string csv() const override { return scale_ ? analysis::scaleCsv(*scale_) : std::string(); }
 
     QWidget* picture() override { return picture_; }
     void restyle(const QWidget& window) override { restyleView(view_, window); }
