@@ -18,12 +18,12 @@ namespace skarn::analysis {
 // quotes doubled. Other bytes pass through as they are.
 std::string csvLine(const std::vector<std::string>& cells);
 
-// A number for a CSV cell, as skarn-cli's JSON writes it: a whole number
-// below 2^53 in size as an integer ("60"), any other as the shortest text
-// that reads back as the same double, in fixed notation for magnitudes from
-// 1e-4 up to 1e15 ("22.39", "0.00012") and in exponent notation beyond
-// ("1.5e-05", "1e+16"); negative zero keeps its sign as "-0.0". Empty for
-// infinities and NaN, as for any cell without a value.
+// A number for a CSV cell: a whole number below 2^53 in size as an integer
+// ("60"), any other as the shortest text that reads back as the same double,
+// in fixed notation for magnitudes from 1e-4 up to 1e15 ("22.39",
+// "0.00012") and in exponent notation beyond ("1.5e-05", "1e+16"); the
+// layout of skarn-cli's JSON numbers. Negative zero keeps its sign as
+// "-0.0". Empty for infinities and NaN, as for any cell without a value.
 std::string csvNumber(double value);
 
 // The four results of `outcome` (result,value,mean,low,high), the low and
