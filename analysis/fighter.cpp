@@ -128,12 +128,7 @@ Fighter makeFighter(const FighterValues& values) {
     Fighter fighter;
     fighter.name = values.name;
     Combatant& c = fighter.combatant;
-    c.strength = values.strength;
-    c.dexterity = values.dexterity;
-    c.armorRating = values.armorRating;
-    c.weaponSkill = values.weaponSkill;
-    c.tactics = values.tactics;
-    c.parry = values.parry;
+    copyStats(values, c);
     c.weaponSpeed = values.weaponSpeed;
     c.diceCount = values.diceCount;
     c.diceSides = values.diceSides;
@@ -153,13 +148,7 @@ Fighter makeFighter(const FighterValues& values) {
 Fighter unarmedFighter(const StoredCharacter& character) {
     Fighter fighter;
     fighter.name = character.name;
-    Combatant& c = fighter.combatant;
-    c.strength = character.strength;
-    c.dexterity = character.dexterity;
-    c.armorRating = character.armorRating;
-    c.tactics = character.tactics;
-    c.weaponSkill = character.weaponSkill;
-    c.parry = character.parry;
+    copyStats(character, fighter.combatant);
     fighter.hitPoints = character.hitPoints;
     fighter.hitPointsStored = character.hitPointsStored;
     fighter.weaponType = character.weaponType;

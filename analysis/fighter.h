@@ -98,6 +98,19 @@ struct FighterValues {
     HitPoints hitPoints;  // hitPointsOf the side's character
 };
 
+// Copies the six statistics a character carries (Str., Dex., A.R.,
+// Tactics, W. Skill, Parry) between any two of the types that name them as
+// Combatant does: a stored character, a side of the window, typed values.
+template <class From, class To>
+void copyStats(const From& from, To& to) {
+    to.strength = from.strength;
+    to.dexterity = from.dexterity;
+    to.armorRating = from.armorRating;
+    to.tactics = from.tactics;
+    to.weaponSkill = from.weaponSkill;
+    to.parry = from.parry;
+}
+
 // The fighter of a side of the window.
 Fighter makeFighter(const FighterValues& values);
 

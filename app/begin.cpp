@@ -30,12 +30,7 @@ bool isArmed(const Side& side) {
 
 void copyIntoCombatant(const Side& side) {
     Combatant& c = side.combatant;
-    c.strength = side.strength;
-    c.dexterity = side.dexterity;
-    c.armorRating = side.armorRating;
-    c.tactics = side.tactics;
-    c.weaponSkill = side.weaponSkill;
-    c.parry = side.parry;
+    analysis::copyStats(side, c);
     c.shieldAbsorb = side.shieldAbsorb;
     c.diceCount = side.diceCount;
     c.diceSides = side.diceSides;
@@ -49,12 +44,7 @@ void copyIntoCombatant(const Side& side) {
 analysis::FighterValues valuesOf(const Side& side, analysis::HitPoints hitPoints) {
     analysis::FighterValues values;
     values.name = side.characterName;
-    values.strength = side.strength;
-    values.dexterity = side.dexterity;
-    values.armorRating = side.armorRating;
-    values.weaponSkill = side.weaponSkill;
-    values.tactics = side.tactics;
-    values.parry = side.parry;
+    analysis::copyStats(side, values);
     values.weaponType = side.weaponType;
     values.weaponName = side.weaponName;
     values.weaponSpeed = side.weaponSpeed;
