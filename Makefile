@@ -9,7 +9,7 @@ CMAKE_ARGS ?=
 # so a build folder never keeps it from an earlier run.
 WERROR    ?= OFF
 
-.PHONY: all deps configure build run test sanitize bench fuzz fuzz-ci package install clean
+.PHONY: all deps configure build run test sanitize bench fuzz fuzz-ci package windows install clean
 
 all: build
 
@@ -55,8 +55,16 @@ fuzz: deps
 package: deps
 	@JOBS=$(JOBS) scripts/build-package build-package
 
+# skarn-cli for Windows, cross-built with MinGW-w64 (scripts/build-windows:
+# build-windows/skarn-cli-VERSION-windows-x86_64.zip), and the tests of the
+# core, the analysis engine and skarn-cli run under Wine.
+windows:
+	@scripts/install-deps windows
+	@JOBS=$(JOBS) scripts/build-windows --test build-windows -DSKARN_WERROR=$(WERROR) $(CMAKE_ARGS)
+
 install: build
 	@cmake --install $(BUILD)
 
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz build-fuzz-cov build-package build-ci-gcc build-ci-clang
+	rm -rf build build-sanitize build-bench build-fuzz build-fuzz-cov build-package build-ci-gcc build-ci-clang \
+	  build-windows build-ci-windows
