@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "analysis/fighter.h"
+#include "data/utf8_path.h"
 
 namespace skarn::cli {
 
@@ -14,7 +15,7 @@ namespace fs = std::filesystem;
 // Checks, from the file system's description alone, that `path` is a
 // regular file (or a link to one); sets `error` otherwise.
 bool checkFile(const fs::path& path, std::string& error) {
-    const std::string shown = path.string();
+    const std::string shown = pathUtf8(path);
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (fs::is_regular_file(status)) return true;
@@ -41,7 +42,7 @@ std::unique_ptr<DataFiles> DataFiles::open(const std::optional<std::string>& dir
                                            std::string& error) {
     fs::path folder;
     if (dir) {
-        folder = *dir;
+        folder = utf8Path(*dir);
         std::error_code ec;
         const auto status = fs::status(folder, ec);
         if (!fs::exists(status)) {
@@ -57,7 +58,7 @@ std::unique_ptr<DataFiles> DataFiles::open(const std::optional<std::string>& dir
     const fs::path equiPath = folder / "equifile.cfg";
     if (!checkFile(charPath, error) || !checkFile(equiPath, error)) return nullptr;
 
-    auto files = std::make_unique<DataFiles>(charPath.string(), equiPath.string());
+    auto files = std::make_unique<DataFiles>(pathUtf8(charPath), pathUtf8(equiPath));
     for (const SectionFile* file : {&files->characters, &files->equipment}) {
         if (!file->isOpen()) {
             error = "cannot read " + file->fileName() + ": permission denied or not readable";

@@ -1,8 +1,9 @@
 #include "cli/progress.h"
 
+#include <algorithm>
 #include <cstdio>
 
-#include <unistd.h>
+#include "cli/console.h"
 
 namespace skarn::cli {
 
@@ -43,7 +44,9 @@ std::string progressLine(std::int64_t done, std::int64_t total, double elapsed) 
 }
 
 Progress::Progress()
-    : enabled_(isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {}
+    : enabled_(standardErrorIsTerminal()),
+      erasesLines_(enabled_ && terminalErasesLines()),
+      start_(std::chrono::steady_clock::now()) {}
 
 Progress::~Progress() { erase(); }
 
@@ -64,14 +67,28 @@ void Progress::update(std::int64_t done, std::int64_t total) {
     }
     if (elapsed - lastDraw_ < kRedrawSeconds) return;
     lastDraw_ = elapsed;
-    const std::string line = "\r" + progressLine(done, total, elapsed) + "\033[K";
+    const std::string text = progressLine(done, total, elapsed);
+    std::string line = "\r";
+    line += text;
+    if (erasesLines_) line += "\033[K";
+    // A console without the escape sequence: blanks over what is left of
+    // a longer line before.
+    else if (text.size() < drawnWidth_) line.append(drawnWidth_ - text.size(), ' ');
+    drawnWidth_ = std::max(drawnWidth_, text.size());
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
 }
 
 void Progress::erase() {
     if (!shown_) return;
-    std::fputs("\r\033[K", stderr);
+    std::string blank = "\r";
+    if (erasesLines_) {
+        blank += "\033[K";
+    } else {
+        blank.append(drawnWidth_, ' ');
+        blank += '\r';
+    }
+    std::fputs(blank.c_str(), stderr);
     std::fflush(stderr);
     shown_ = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -28,7 +29,9 @@ private:
     void erase();
 
     bool enabled_;
+    bool erasesLines_;  // the terminal takes "\033[K"
     bool shown_ = false;
+    std::size_t drawnWidth_ = 0;  // the longest line drawn
     std::chrono::steady_clock::time_point start_;
     double lastDraw_ = -1.0;
 };
