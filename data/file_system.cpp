@@ -9,9 +9,7 @@
 #include <thread>
 #include <utility>
 
-#ifdef _WIN32
-#include <io.h>
-#else
+#ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -260,80 +258,7 @@ void ignoreFileSizeSignal() {
     });
 }
 
-#else  // _WIN32
-
-// Windows has no FIFOs in the file system and no advisory locks that allow
-// replacing the locked file; edits there rely on their own temporary file
-// and the atomic rename alone.
-
-std::FILE* openRegularFile(const std::string& path, bool create, bool tryWrite, bool& writable) {
-    writable = false;
-    const bool writeRefused = tryWrite && injectedFault(FileOp::OpenReadWrite);
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return nullptr;
-    if (!std::filesystem::exists(status) && create &&
-        !std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
-        if (std::FILE* made = std::fopen(path.c_str(), "ab")) std::fclose(made);
-    }
-    std::FILE* file = nullptr;
-    if (tryWrite && !writeRefused) {
-        file = std::fopen(path.c_str(), "r+b");
-        writable = file != nullptr;
-    }
-    if (file == nullptr) file = std::fopen(path.c_str(), "rb");
-    return file;
-}
-
-EditLock::~EditLock() { release(); }
-
-void EditLock::release() { content_.clear(); }
-
-bool EditLock::acquire(const std::string& path, std::chrono::milliseconds) {
-    if (injectedFault(FileOp::Lock)) return false;
-    bool writable = false;
-    std::FILE* file = openRegularFile(path, false, true, writable);
-    if (file == nullptr) return false;
-    content_.clear();
-    char chunk[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) content_.append(chunk, n);
-    const bool ok = !std::ferror(file) && writable;
-    std::fclose(file);
-    return ok;
-}
-
-bool EditLock::readAll(std::string& out) const {
-    out = content_;
-    return true;
-}
-
-WriteResult writeNewFile(const std::string& path, const FileAttributes&, std::string_view bytes) {
-    if (injectedFault(FileOp::Create)) return WriteResult::NotCreated;
-    std::error_code ec;
-    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return WriteResult::NameTaken;
-    std::FILE* file = std::fopen(path.c_str(), "wbx");
-    if (file == nullptr) return WriteResult::NotCreated;
-    bool ok = !injectedFault(FileOp::SetPermissions);
-    ok = ok && !injectedFault(FileOp::Write) &&
-         std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = ok && !injectedFault(FileOp::Flush) && std::fflush(file) == 0 && ::_commit(::_fileno(file)) == 0;
-    const bool closeFault = injectedFault(FileOp::Close);
-    ok = std::fclose(file) == 0 && !closeFault && ok;
-    return ok ? WriteResult::Written : WriteResult::Failed;
-}
-
-bool replaceFile(const std::string& from, const std::string& to) {
-    std::error_code ec;
-    std::filesystem::rename(from, to, ec);
-    return !ec;
-}
-
-bool syncFolder(const std::string&) { return !injectedFault(FileOp::SyncFolder); }
-
-void ignoreFileSizeSignal() {}
-
-#endif
+#endif  // the Windows side is in file_system_windows.cpp
 
 }  // namespace filesys
 }  // namespace skarn

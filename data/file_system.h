@@ -4,8 +4,8 @@
 // not offer: opening only regular files without ever blocking, an exclusive
 // lock held for a whole edit, creating a file exclusively with given
 // permissions, flushing a file and its folder to the disk, and surviving a
-// file-size limit. POSIX (Linux, macOS) here; on Windows a plainer fallback
-// without the lock. Internal to data/.
+// file-size limit. POSIX (Linux, macOS) in file_system.cpp, Windows in
+// file_system_windows.cpp; file names are UTF-8 on both. Internal to data/.
 
 #include <chrono>
 #include <cstdio>
@@ -65,7 +65,11 @@ private:
 
     FileAttributes attributes_;
 #ifdef _WIN32
-    std::string content_;  // read at once: Windows cannot replace a file held open
+    // Windows cannot replace a file that is held open, not even by the one
+    // replacing it: the lock is on a companion file ("charfile.cfg.lock")
+    // and the content is read at once.
+    void* lockFile_ = nullptr;
+    std::string content_;
 #else
     int fd_ = -1;
 #endif

@@ -16,6 +16,7 @@
 
 #include "data/file_faults.h"
 #include "data/file_system.h"
+#include "data/utf8_path.h"
 
 namespace skarn {
 
@@ -331,11 +332,11 @@ bool startsWithInteger(std::string_view text) {
 std::filesystem::path temporaryName(const std::filesystem::path& target) {
     thread_local std::mt19937_64 random{std::random_device{}()};
     constexpr std::string_view kLetters = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string name = target.filename().string();
+    std::string name = pathUtf8(target.filename());
     name += kTempTag;
     for (std::size_t i = 0; i < kTempRandom; ++i) name += kLetters[random() % kLetters.size()];
     name += kTempEnd;
-    return target.parent_path() / name;
+    return target.parent_path() / utf8Path(name);
 }
 
 // Whether `name` is that of a temporary file of an edit of `target`.
@@ -356,13 +357,13 @@ bool isTemporaryName(std::string_view name, std::string_view target) {
 // so that none of them belongs to an edit in progress.
 void removeLeftovers(const std::filesystem::path& target) {
     namespace fs = std::filesystem;
-    const std::string name = target.filename().string();
+    const std::string name = pathUtf8(target.filename());
     std::error_code ec;
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     fs::directory_iterator it(folder, ec);
     std::vector<fs::path> found;
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        if (!isTemporaryName(it->path().filename().string(), name)) continue;
+        if (!isTemporaryName(pathUtf8(it->path().filename()), name)) continue;
         // Only files and links are removed; a link goes, never what it names.
         const fs::file_type type = it->symlink_status(ec).type();
         if (!ec && (type == fs::file_type::regular || type == fs::file_type::symlink))
@@ -385,14 +386,14 @@ bool writeAndReplace(const filesys::EditLock& lock, const std::filesystem::path&
     filesys::WriteResult written = filesys::WriteResult::NameTaken;
     for (int attempt = 0; attempt < 16 && written == filesys::WriteResult::NameTaken; ++attempt) {
         temp = temporaryName(target);
-        written = filesys::writeNewFile(temp.string(), lock.attributes(), bytes);
+        written = filesys::writeNewFile(pathUtf8(temp), lock.attributes(), bytes);
     }
     if (written == filesys::WriteResult::Written && !injectedFault(FileOp::Rename) &&
-        filesys::replaceFile(temp.string(), target.string())) {
+        filesys::replaceFile(pathUtf8(temp), pathUtf8(target))) {
         // The new content is in place whatever this says: a failed folder
         // flush cannot be undone, and reporting the edit as failed would be
         // untrue as long as the system runs.
-        filesys::syncFolder(target.parent_path().string());
+        filesys::syncFolder(pathUtf8(target.parent_path()));
         return true;
     }
     const bool created = written == filesys::WriteResult::Written ||
@@ -450,9 +451,9 @@ SectionFile::~SectionFile() {
             // The left-overs of edits cut short go, but only when no other
             // program is editing the file this moment.
             std::error_code ec;
-            const std::filesystem::path target = std::filesystem::canonical(impl_->fileName, ec);
+            const std::filesystem::path target = std::filesystem::canonical(utf8Path(impl_->fileName), ec);
             filesys::EditLock lock;
-            if (!ec && lock.acquire(target.string(), std::chrono::milliseconds{0}))
+            if (!ec && lock.acquire(pathUtf8(target), std::chrono::milliseconds{0}))
                 removeLeftovers(target);
         } catch (...) {
             // A throwing test hook, or a failed allocation, must not escape a destructor.
@@ -648,10 +649,10 @@ bool SectionFile::Impl::rewriteLocked(Edit kind, std::string_view section, std::
     // A link stays a link: the file it leads to is the one replaced, by a
     // temporary file in that file's folder.
     std::error_code ec;
-    const std::filesystem::path target = std::filesystem::canonical(fileName, ec);
+    const std::filesystem::path target = std::filesystem::canonical(utf8Path(fileName), ec);
     if (ec) return false;
     filesys::EditLock lock;
-    if (!lock.acquire(target.string(), filesys::editLockWait())) return false;
+    if (!lock.acquire(pathUtf8(target), filesys::editLockWait())) return false;
     removeLeftovers(target);
     std::string old;
     std::string updated;
