@@ -427,7 +427,7 @@ TEST_F(AnalysisWindowTest, EveryFigureEqualsSkarnCli) {
         for (const char* more : {"--you", "Ysolde Vane", "--opp", "Skeleton Knight", "--mode", "death", "--seed",
                                  "12345", "--fights", "10000"})
             args.emplace_back(more);
-        const testing::CliResult result = testing::runCli(args, testing::workingDirectory(), scratch.path());
+        const testing::CliResult result = testing::runCli(args, testing::workingDirectory());
         EXPECT_EQ(result.status, 0) << testing::describe(args) << result.err;
         return result.out;
     };

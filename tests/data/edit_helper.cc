@@ -6,6 +6,7 @@
 //   edit_helper limit FILE LIMIT BYTES  under a file-size limit of LIMIT bytes,
 //                                       replaces "Bob" in [YourChars] by a line of
 //                                       BYTES characters and prints the edit's result
+//                                       (POSIX systems only)
 //
 // Exits with 0 when it ran, 2 on a usage error.
 
@@ -13,7 +14,9 @@
 #include <cstdlib>
 #include <string>
 
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include "data/section_file.h"
 
@@ -28,6 +31,7 @@ int insert(const char* path, const std::string& tag, long count) {
     return 0;
 }
 
+#ifndef _WIN32
 int limit(const char* path, long limitBytes, long bytes) {
     const rlimit limit{static_cast<rlim_t>(limitBytes), static_cast<rlim_t>(limitBytes)};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
@@ -37,13 +41,16 @@ int limit(const char* path, long limitBytes, long bytes) {
     std::printf("%s\n", written ? "true" : "false");
     return 0;
 }
+#endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "insert" && argc == 5) return insert(argv[2], argv[3], std::atol(argv[4]));
+#ifndef _WIN32
     if (command == "limit" && argc == 5) return limit(argv[2], std::atol(argv[3]), std::atol(argv[4]));
+#endif
     std::fprintf(stderr, "usage: edit_helper insert FILE TAG COUNT | limit FILE LIMIT BYTES\n");
     return 2;
 }

@@ -186,6 +186,9 @@ TEST_P(EditTest, TheNewLineReadsBackAfterTheEdit) {
 INSTANTIATE_TEST_SUITE_P(LineEnds, EditTest, ::testing::Values("\r\n", "\n"), testing::lineEndName);
 
 TEST(EditFiles, TheTemporaryFileLivesBesideTheDataFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "MinGW's std::filesystem cannot list a folder whose path is longer than MAX_PATH";
+#endif
     TempDir dir;
     const std::filesystem::path sub =
         dir.path() / std::string(120, 'd') / "a directory with blanks" / std::string(120, 'e');
