@@ -136,7 +136,7 @@ TEST(SpecialFiles, ReadAsUnreadableAndNeverEdited) {
             SCOPED_TRACE(trace);
             TempDir dir;
             const fs::path path = dir.path() / "charfile.cfg";
-            const int keep = makeSpecial(c.kind, path);
+            [[maybe_unused]] const int keep = makeSpecial(c.kind, path);
             const fs::file_type type = fs::symlink_status(path).type();
             {
 #ifndef _WIN32
