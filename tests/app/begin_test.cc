@@ -19,9 +19,9 @@
 #include "combat/combatant.h"
 #include "combat/fight.h"
 #include "combat/random.h"
-#include "data/file_faults.h"
 #include "dialogs/results_dialog.h"
 #include "resources/resource_ids.h"
+#include "tests/app/failing_writes.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/comma_locale.h"
 
@@ -237,9 +237,8 @@ TEST_F(BeginTest, ARunClearsWhatTheStatusLineSaidBefore) {
             ASSERT_FALSE(begin().opened);
             choose(w.oppWeaponList, "Club");
         } else {
-            setFileFaultHook([](FileOp op) { return op == FileOp::Rename; });
+            testing::FailingWrites failing;
             QTest::mouseClick(w.controlAs<QAbstractButton>(sim::kYourSave), Qt::LeftButton);
-            setFileFaultHook({});
         }
         ASSERT_NE(status(), "") << what;
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,10 +16,10 @@
 #include <gtest/gtest.h>
 
 #include "app/simulator_dialog.h"
-#include "data/file_faults.h"
 #include "data/records.h"
 #include "data/section_file.h"
 #include "resources/resource_ids.h"
+#include "tests/app/failing_writes.h"
 #include "tests/app/window_fixture.h"
 #include "tests/app/working_directory.h"
 #include "ui/testing.h"
@@ -29,6 +30,7 @@ namespace {
 namespace sim = ids::simulator;
 namespace nc = ids::newCharacter;
 using testing::crlf;
+using testing::FailingWrites;
 using testing::readFile;
 
 const std::string kEquipment = crlf({
@@ -88,11 +90,6 @@ const SideCase& kOpp = kSides[1];
 
 class CharacterCommandsTest : public testing::WindowTest {
 protected:
-    void TearDown() override {
-        setFileFaultHook({});
-        WindowTest::TearDown();
-    }
-
     SimulatorDialog& open(const std::string& chars) { return WindowTest::open(chars, kEquipment); }
 
     // Chooses `name` in a side's character list, as a user does.
@@ -277,7 +274,7 @@ TEST_F(CharacterCommandsTest, FailedWritesAreReportedNeverShownAsDone) {
     struct Case {
         const char* what;
         std::string file;
-        bool renameFails;  // the data file cannot be replaced
+        bool writeFails;  // no file can be written (a full disk)
         std::function<void()> command;
         std::string message;
     };
@@ -285,16 +282,16 @@ TEST_F(CharacterCommandsTest, FailedWritesAreReportedNeverShownAsDone) {
         {"NEW without the side's section", crlf({"[OppChars]", kOppBob}), false,
          [this] { clickNew(kYou, {.name = "Cid"}); },
          "Could not add \"Cid\" to charfile.cfg."},
-        {"NEW into a file that cannot be replaced", kChars, true,
+        {"NEW on a full disk", kChars, true,
          [this] { clickNew(kOpp, {.name = "Cid"}); },
          "Could not add \"Cid\" to charfile.cfg."},
-        {"SAVE into a file that cannot be replaced", kChars, true,
+        {"SAVE on a full disk", kChars, true,
          [this] {
              select(kOpp, "Orc");
              click(sim::kOppSave);
          },
          "Could not save \"Orc\" to charfile.cfg."},
-        {"DEL from a file that cannot be replaced", kChars, true,
+        {"DEL on a full disk", kChars, true,
          [this] {
              select(kYou, "Ann");
              click(sim::kYourDel);
@@ -303,9 +300,11 @@ TEST_F(CharacterCommandsTest, FailedWritesAreReportedNeverShownAsDone) {
     };
     for (const Case& c : cases) {
         open(c.file);
-        setFileFaultHook([&c](FileOp op) { return c.renameFails && op == FileOp::Rename; });
-        c.command();
-        setFileFaultHook({});
+        {
+            std::optional<FailingWrites> failing;
+            if (c.writeFails) failing.emplace();
+            c.command();
+        }
         EXPECT_EQ(readFile("charfile.cfg"), c.file) << c.what;
         EXPECT_EQ(status(), c.message) << c.what;
         EXPECT_EQ(firstShownCharacter(*window().statusLine), 0) << c.what << ": the name stays in view";
@@ -328,9 +327,10 @@ TEST_F(CharacterCommandsTest, FailedWritesAreReportedNeverShownAsDone) {
 TEST_F(CharacterCommandsTest, AFailedNewKeepsTheSidesCharacter) {
     open(kChars);
     select(kYou, "Ann");
-    setFileFaultHook([](FileOp op) { return op == FileOp::Rename; });
-    clickNew(kYou, {.name = "Bo"});
-    setFileFaultHook({});
+    {
+        FailingWrites failing;
+        clickNew(kYou, {.name = "Bo"});
+    }
     EXPECT_EQ(readFile("charfile.cfg"), kChars);
     EXPECT_EQ(status(), "Could not add \"Bo\" to charfile.cfg.");
     EXPECT_EQ(window().yourCharacterName, "Ann");
@@ -398,9 +398,8 @@ TEST_F(CharacterCommandsTest, EveryCommandFirstClearsTheStatusLine) {
         {"a DEL that writes", [this] { click(sim::kYourDel); }, ""},
         {"a DEL that fails",
          [this] {
-             setFileFaultHook([](FileOp op) { return op == FileOp::Rename; });
+             FailingWrites failing;
              click(sim::kYourDel);
-             setFileFaultHook({});
          },
          "Could not delete \"Bob\" from charfile.cfg."},
     };
@@ -408,9 +407,10 @@ TEST_F(CharacterCommandsTest, EveryCommandFirstClearsTheStatusLine) {
         open(kChars);
         select(kYou, "Bob");
         // The failed-write message of an earlier SAVE.
-        setFileFaultHook([](FileOp op) { return op == FileOp::Rename; });
-        click(sim::kYourSave);
-        setFileFaultHook({});
+        {
+            FailingWrites failing;
+            click(sim::kYourSave);
+        }
         ASSERT_EQ(status(), "Could not save \"Bob\" to charfile.cfg.") << c.what;
 
         c.command();
