@@ -35,8 +35,8 @@ bool checkFile(const fs::path& path, std::string& error) {
 }  // namespace
 
 DataFiles::DataFiles(const std::string& charPath, const std::string& equiPath)
-    : characters(charPath, SectionFile::Mode::ReadOnly),
-      equipment(equiPath, SectionFile::Mode::ReadOnly) {}
+    : characters(charPath, fileSystem, SectionFile::Mode::ReadOnly),
+      equipment(equiPath, fileSystem, SectionFile::Mode::ReadOnly) {}
 
 std::unique_ptr<DataFiles> DataFiles::open(const std::optional<std::string>& dir,
                                            std::string& error) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "data/platform_file_system.h"
 #include "data/section_file.h"
 
 namespace skarn::cli {
@@ -21,6 +22,7 @@ public:
 
     DataFiles(const std::string& charPath, const std::string& equiPath);
 
+    PlatformFileSystem fileSystem;  // the files', so it comes first
     SectionFile characters, equipment;
 };
 

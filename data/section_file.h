@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/file_system.h"
+
 namespace skarn {
 
 // Reader and editor of one sectioned text file ("charfile.cfg",
@@ -29,6 +31,12 @@ namespace skarn {
 // a longer text is dropped up to its closing quote), and a double quote. Any
 // byte other than whitespace, NUL and bytes above 127 included, is part of a
 // word. A UTF-8 byte order mark at the start of the file is skipped.
+//
+// Every file operation goes through the FileSystem handed in at construction.
+//
+// Threads: one thread at a time per instance (the read position is shared
+// state). Instances on different threads may read and edit the same file:
+// their edits take turns through the edit lock.
 class SectionFile {
 public:
     enum class Mode {
@@ -43,7 +51,8 @@ public:
     // missing: it reads as empty.
     // The file name may be any path; the temporary files of the edits live in
     // the folder of the file it names, links followed.
-    explicit SectionFile(std::string fileName, Mode mode = Mode::ReadWrite);
+    // REQUIRES: `fileSystem` outlives the SectionFile.
+    SectionFile(std::string fileName, FileSystem& fileSystem, Mode mode = Mode::ReadWrite);
     // Closes the file. In ReadWrite mode, also removes the temporary files
     // that edits cut short left behind, when no other program is editing the
     // file at the moment.
@@ -107,12 +116,13 @@ public:
     // double quote. Every line of the new file ends with CR LF.
     //
     // Other programs may edit the same file: an edit holds an exclusive lock
-    // on it from reading it to replacing it, waiting a few seconds for another
-    // editor to finish before it fails. Under the lock it removes the
-    // temporary files of edits cut short, writes the whole new file to a
-    // temporary file of its own (created new, with the data file's
-    // permissions and owner from the start), flushes it to the disk, renames
-    // it over the data file, and flushes the folder. A data file that is a
+    // on it from reading it to replacing it, waiting up to the file system's
+    // lockWait() for another editor to finish before it fails. Under the
+    // lock it removes the temporary files of edits cut short, writes the
+    // whole new file to a temporary file of its own (created new, with the
+    // data file's permissions and, where the system lets it, owner and group
+    // from before its first byte), flushes it to the disk, renames it over
+    // the data file, and flushes the folder. A data file that is a
     // link stays one: the file it leads to is replaced. Edits fail in
     // ReadOnly mode, on a file that could not be opened for writing, when the
     // lock stays taken, when the new file cannot get the data file's
@@ -152,8 +162,9 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The two program-wide data files of the window, in the working directory.
-// Constructed on first use.
+// The two program-wide data files of the window, in the working directory,
+// on the platform's file system. Constructed on first use; the window's
+// thread alone uses them.
 SectionFile& charFile();
 SectionFile& equiFile();
 

@@ -31,14 +31,15 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "data/file_faults.h"
 #include "data/records.h"
 #include "data/section_file.h"
+#include "tests/support/faulty_file_system.h"
 
 namespace {
 
-using skarn::FileOp;
 using skarn::SectionFile;
+using skarn::testing::FaultyFileSystem;
+using skarn::testing::FileOp;
 
 void check(bool condition, const char* what) {
     if (!condition) {
@@ -84,7 +85,7 @@ struct Op {
     std::int32_t values[7];
     std::size_t shield;
     std::size_t weapon;
-    int fault;  // 0: none; n: the n-th file operation fails
+    int fault;  // 0: none; n: the n-th file operation of the edit fails
     bool crash;  // the failing operation throws instead
     std::uint8_t steps[6];
 };
@@ -188,7 +189,8 @@ void runSteps(SectionFile& file, const Op& op, const std::vector<std::string>& n
     }
 }
 
-void runEdit(SectionFile& file, const Op& op, const std::vector<std::string>& names, bool readOnly) {
+void runEdit(SectionFile& file, FaultyFileSystem& files, const Op& op, const std::vector<std::string>& names,
+             bool readOnly) {
     const std::filesystem::path path = file.fileName();
     const std::string& entry = names[op.name % names.size()];
     const std::string_view section = kSections[op.section];
@@ -201,7 +203,7 @@ void runEdit(SectionFile& file, const Op& op, const std::vector<std::string>& na
     int calls = 0;
     bool fired = false;
     if (op.fault > 0) {
-        skarn::setFileFaultHook([&](FileOp) {
+        files.setHook([&](FileOp) {
             if (++calls != op.fault) return false;
             fired = true;
             if (op.crash) throw Crash{};
@@ -220,7 +222,7 @@ void runEdit(SectionFile& file, const Op& op, const std::vector<std::string>& na
     } catch (const Crash&) {
         crashed = true;
     }
-    skarn::setFileFaultHook(nullptr);
+    files.setHook(nullptr);
 
     const std::string after = readBytes(path);
     const bool emptyEntry = entry.empty() || op.kind == InsertFirst;
@@ -258,7 +260,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::int32_t& v : op.values) v = in.ConsumeIntegral<std::int32_t>();
         op.shield = in.ConsumeIntegral<std::uint8_t>();
         op.weapon = in.ConsumeIntegral<std::uint8_t>();
-        op.fault = in.ConsumeIntegralInRange(0, 12);
+        op.fault = in.ConsumeIntegralInRange(0, 20);
         op.crash = in.ConsumeBool();
         for (std::uint8_t& s : op.steps) s = in.ConsumeIntegral<std::uint8_t>();
     }
@@ -269,7 +271,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::filesystem::path& temp : temporaryFiles()) std::filesystem::remove(temp, ec);
     writeBytes(path, content);
 
-    SectionFile file(path.string(), readOnly ? SectionFile::Mode::ReadOnly : SectionFile::Mode::ReadWrite);
+    FaultyFileSystem files;
+    SectionFile file(path.string(), files, readOnly ? SectionFile::Mode::ReadOnly : SectionFile::Mode::ReadWrite);
 
     // The names to look up and edit: a few fixed ones, and those the file lists.
     std::vector<std::string> names = {"", "Bob", "- none -", "Kite Shield", "Bare"};
@@ -311,7 +314,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             check(readBytes(path) == before, "counting changes nothing");
             break;
         }
-        default: runEdit(file, op, names, readOnly); break;
+        default: runEdit(file, files, op, names, readOnly); break;
         }
     }
     return 0;

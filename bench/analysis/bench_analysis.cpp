@@ -21,6 +21,7 @@
 #include "analysis/scale.h"
 #include "analysis/streams.h"
 #include "bench/pairs.h"
+#include "data/platform_file_system.h"
 #include "data/records.h"
 #include "data/section_file.h"
 
@@ -77,8 +78,9 @@ void BM_Engine(benchmark::State& state, const Pair* pair) {
 
 // "Brannoc the Bold" against "Orc Brute" from the example files.
 struct Examples {
-    SectionFile characters{SKARN_EXAMPLES_DIR "/charfile.cfg", SectionFile::Mode::ReadOnly};
-    SectionFile equipment{SKARN_EXAMPLES_DIR "/equifile.cfg", SectionFile::Mode::ReadOnly};
+    PlatformFileSystem files;
+    SectionFile characters{SKARN_EXAMPLES_DIR "/charfile.cfg", files, SectionFile::Mode::ReadOnly};
+    SectionFile equipment{SKARN_EXAMPLES_DIR "/equifile.cfg", files, SectionFile::Mode::ReadOnly};
     Fighter you, opp, unarmed;
 
     Examples() {

@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "data/platform_file_system.h"
 #include "data/records.h"
 #include "data/section_file.h"
 
@@ -86,7 +87,8 @@ bool loadCharacter(SectionFile& file, std::string_view section, const std::strin
 }
 
 void BM_LoadCharacter(benchmark::State& state, std::string_view section, int index) {
-    SectionFile file(bigFile().path(), SectionFile::Mode::ReadOnly);
+    PlatformFileSystem files;
+    SectionFile file(bigFile().path(), files, SectionFile::Mode::ReadOnly);
     const std::string name = characterName(index);
     for (auto _ : state) {
         if (!loadCharacter(file, section, name)) state.SkipWithError("character not found");
@@ -98,7 +100,8 @@ void BM_LoadCharacter(benchmark::State& state, std::string_view section, int ind
 }
 
 void BM_ListSection(benchmark::State& state) {
-    SectionFile file(bigFile().path(), SectionFile::Mode::ReadOnly);
+    PlatformFileSystem files;
+    SectionFile file(bigFile().path(), files, SectionFile::Mode::ReadOnly);
     std::string name;
     for (auto _ : state) {
         int count = 0;
@@ -113,7 +116,8 @@ void BM_ListSection(benchmark::State& state) {
 }
 
 void BM_ReplaceEntry(benchmark::State& state, int index) {
-    SectionFile file(bigFile().path());
+    PlatformFileSystem files;
+    SectionFile file(bigFile().path(), files);
     const std::string name = characterName(index);
     int round = 0;
     for (auto _ : state) {

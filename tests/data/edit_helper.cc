@@ -18,12 +18,14 @@
 #include <sys/resource.h>
 #endif
 
+#include "data/platform_file_system.h"
 #include "data/section_file.h"
 
 namespace {
 
 int insert(const char* path, const std::string& tag, long count) {
-    skarn::SectionFile file(path);
+    skarn::PlatformFileSystem files;
+    skarn::SectionFile file(path, files);
     for (long n = 1; n <= count; ++n) {
         const std::string line = "\"" + tag + " " + std::to_string(n) + "\"\t" + std::to_string(n);
         if (file.insertFirst("Log", line)) std::printf("%ld\n", n);
@@ -35,7 +37,8 @@ int insert(const char* path, const std::string& tag, long count) {
 int limit(const char* path, long limitBytes, long bytes) {
     const rlimit limit{static_cast<rlim_t>(limitBytes), static_cast<rlim_t>(limitBytes)};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
-    skarn::SectionFile file(path);
+    skarn::PlatformFileSystem files;
+    skarn::SectionFile file(path, files);
     const bool written =
         file.replaceEntry("YourChars", "Bob", "\"Bob\"\t" + std::string(static_cast<std::size_t>(bytes), '7'));
     std::printf("%s\n", written ? "true" : "false");

@@ -9,43 +9,25 @@
 
 #include <gtest/gtest.h>
 
-#include "data/file_faults.h"
 #include "data/section_file.h"
 #include "tests/data/test_files.h"
+#include "tests/support/faulty_file_system.h"
 
 namespace skarn {
 namespace {
 
+using testing::FaultyFileSystem;
+using testing::FileOp;
+using testing::opName;
 using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
-
-const char* opName(FileOp op) {
-    switch (op) {
-    case FileOp::OpenReadWrite: return "OpenReadWrite";
-    case FileOp::Lock: return "Lock";
-    case FileOp::Create: return "Create";
-    case FileOp::SetPermissions: return "SetPermissions";
-    case FileOp::Write: return "Write";
-    case FileOp::Flush: return "Flush";
-    case FileOp::Close: return "Close";
-    case FileOp::Rename: return "Rename";
-    case FileOp::SyncFolder: return "SyncFolder";
-    case FileOp::Remove: return "Remove";
-    }
-    return "?";
-}
 
 struct Crash : std::runtime_error {
     Crash() : std::runtime_error("crash") {}
 };
 
 enum class Fault { Fail, Crash };
-
-// Removes the hook however the test ends.
-struct HookGuard {
-    ~HookGuard() { setFileFaultHook(nullptr); }
-};
 
 // The old file deliberately has lone LF ends and no line end at the end, so
 // the new file differs from it in more than the one edited line.
@@ -63,13 +45,13 @@ TEST(FaultInjection, EveryFailingOperationLeavesTheOldFileOrTheNewOne) {
             TempDir dir;
             const std::string path = dir.file("charfile.cfg");
             writeBytes(path, kOld);
-            HookGuard guard;
-            SectionFile file(path);
+            FaultyFileSystem files;
+            SectionFile file(path, files);
 
             int calls = 0;
             FileOp failedOp = FileOp::OpenReadWrite;
             bool fired = false;
-            setFileFaultHook([&](FileOp op) {
+            files.setHook([&](FileOp op) {
                 if (++calls != n) return false;
                 fired = true;
                 failedOp = op;
@@ -83,7 +65,7 @@ TEST(FaultInjection, EveryFailingOperationLeavesTheOldFileOrTheNewOne) {
             } catch (const Crash&) {
                 crashed = true;
             }
-            setFileFaultHook(nullptr);
+            files.setHook(nullptr);
 
             const std::string trace = std::string("operation ") + std::to_string(n) + " (" +
                                       (fired ? opName(failedOp) : "none") + ") " + how;
@@ -112,10 +94,10 @@ TEST(FaultInjection, AShortWriteKeepsTheOldFile) {
     TempDir dir;
     const std::string path = dir.file("charfile.cfg");
     writeBytes(path, kOld);
-    HookGuard guard;
-    SectionFile file(path);
+    FaultyFileSystem files;
+    SectionFile file(path, files);
     bool wroteTemp = false;
-    setFileFaultHook([&](FileOp op) {
+    files.setHook([&](FileOp op) {
         if (op == FileOp::Flush || op == FileOp::Close) {
             for (const auto& temp : testing::temporaryFiles(dir.path()))
                 wroteTemp = wroteTemp || std::filesystem::file_size(temp) > 0;
@@ -123,7 +105,7 @@ TEST(FaultInjection, AShortWriteKeepsTheOldFile) {
         return op == FileOp::Write;
     });
     EXPECT_FALSE(file.replaceEntry("YourChars", "Bob", "\"Bob\"\t101\t91"));
-    setFileFaultHook(nullptr);
+    files.setHook(nullptr);
     EXPECT_TRUE(wroteTemp);
     EXPECT_EQ(readBytes(path), kOld);
     EXPECT_TRUE(testing::temporaryFiles(dir.path()).empty());

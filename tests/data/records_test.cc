@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/platform_file_system.h"
 #include "data/records.h"
 #include "data/section_file.h"
 #include "tests/data/test_files.h"
@@ -81,6 +82,7 @@ TEST(Records, TabsDependOnTheByteLengthOfNameAndShield) {
 // Lines written by FormatCharacterLine read back field by field, including
 // the long names and shield names that need the separating tab.
 TEST(Records, WrittenLinesReadBack) {
+    PlatformFileSystem files;
     const struct {
         std::string name, shield, weapon;
         std::int32_t values[7];
@@ -106,7 +108,7 @@ TEST(Records, WrittenLinesReadBack) {
     }
     TempDir dir;
     writeBytes(dir.file("charfile.cfg"), text);
-    SectionFile file(dir.file("charfile.cfg"), SectionFile::Mode::ReadOnly);
+    SectionFile file(dir.file("charfile.cfg"), files, SectionFile::Mode::ReadOnly);
 
     for (const auto& c : cases) {
         for (int n = 1; n <= 7; ++n) {

@@ -11,9 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include "data/file_faults.h"
+#include "data/platform_file_system.h"
 #include "data/section_file.h"
 #include "tests/data/test_files.h"
+#include "tests/support/faulty_file_system.h"
 
 namespace skarn {
 namespace {
@@ -81,7 +82,10 @@ std::vector<std::string> with(std::vector<std::string> lines, std::size_t at,
     return lines;
 }
 
-class EditTest : public LineEndTest {};
+class EditTest : public LineEndTest {
+protected:
+    PlatformFileSystem files;
+};
 
 TEST_P(EditTest, MakesExactlyTheOneChange) {
     const std::string longLine = "\"Long\"\t" + std::string(400, 'x');
@@ -152,7 +156,7 @@ TEST_P(EditTest, MakesExactlyTheOneChange) {
         if (!c.finalLineEnd) before.resize(before.size() - eol().size());
         writeBytes(path, before);
 
-        SectionFile file(path);
+        SectionFile file(path, files);
         const bool changed = apply(file, c.op, c.section, c.entry, c.newLine);
         EXPECT_EQ(changed, c.expected.has_value()) << opName(c.op);
         EXPECT_EQ(readBytes(path), c.expected ? joinLines(*c.expected, "\r\n") : before);
@@ -166,7 +170,7 @@ TEST_P(EditTest, TheNewLineReadsBackAfterTheEdit) {
     TempDir dir;
     const std::string path = dir.file("charfile.cfg");
     writeBytes(path, joinLines(kChars, eol()));
-    SectionFile file(path);
+    SectionFile file(path, files);
     std::string name;
     ASSERT_TRUE(file.openSection("OppChars"));
     ASSERT_TRUE(file.nextEntry(name));  // the read position is somewhere inside
@@ -195,15 +199,16 @@ TEST(EditFiles, TheTemporaryFileLivesBesideTheDataFile) {
     std::filesystem::create_directories(sub);
     const std::string path = (sub / "charfile.cfg").string();
     writeBytes(path, "[YourChars]\r\n\"Bob\"\t1\r\n");
-    SectionFile file(path);
+    testing::FaultyFileSystem files;
+    SectionFile file(path, files);
 
     bool tempBeside = false;
-    setFileFaultHook([&](FileOp op) {
-        if (op == FileOp::Rename) tempBeside = testing::temporaryFiles(sub).size() == 1;
+    files.setHook([&](testing::FileOp op) {
+        if (op == testing::FileOp::Rename) tempBeside = testing::temporaryFiles(sub).size() == 1;
         return false;
     });
     const bool replaced = file.replaceEntry("YourChars", "Bob", "\"Bob\"\t2");
-    setFileFaultHook(nullptr);
+    files.setHook(nullptr);
 
     EXPECT_TRUE(replaced);
     EXPECT_TRUE(tempBeside);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/platform_file_system.h"
 #include "data/section_file.h"
 #include "tests/data/test_files.h"
 
@@ -17,7 +18,10 @@ using testing::LineEndTest;
 using testing::TempDir;
 using testing::writeBytes;
 
-class EditableEntryLinesTest : public LineEndTest {};
+class EditableEntryLinesTest : public LineEndTest {
+protected:
+    PlatformFileSystem files;
+};
 
 TEST_P(EditableEntryLinesTest, CountsEveryLineAnEditWouldMeet) {
     struct Case {
@@ -50,7 +54,7 @@ TEST_P(EditableEntryLinesTest, CountsEveryLineAnEditWouldMeet) {
     TempDir dir;
     for (const Case& c : cases) {
         writeBytes(dir.file("charfile.cfg"), text(c.lines));
-        SectionFile file(dir.file("charfile.cfg"));
+        SectionFile file(dir.file("charfile.cfg"), files);
         const SectionFile::EntryLines lines = file.editableEntryLines("YourChars", c.entry);
         EXPECT_EQ(lines.count, c.count) << c.what;
         EXPECT_EQ(lines.numbered, c.numbered) << c.what;
@@ -67,7 +71,7 @@ TEST_P(EditableEntryLinesTest, NumberedAgreesWithLookupInt) {
     TempDir dir;
     for (const char* field : fields) {
         writeBytes(dir.file("charfile.cfg"), text({"[YourChars]", std::string("\"Bob\"\t") + field}));
-        SectionFile file(dir.file("charfile.cfg"));
+        SectionFile file(dir.file("charfile.cfg"), files);
         std::int32_t value = 0;
         const bool read = file.lookupInt("YourChars", "Bob", 1, value);
         EXPECT_EQ(file.editableEntryLines("YourChars", "Bob").numbered, read ? 1 : 0)
@@ -76,10 +80,11 @@ TEST_P(EditableEntryLinesTest, NumberedAgreesWithLookupInt) {
 }
 
 TEST(EditableEntryLines, ReadsAFileOpenedForReadingOnlyAndLeavesItAsItWas) {
+    PlatformFileSystem files;
     TempDir dir;
     const std::string bytes = "\xEF\xBB\xBF[YourChars]\r\n\"Bob\"\t1\r\n";
     writeBytes(dir.file("charfile.cfg"), bytes);
-    SectionFile file(dir.file("charfile.cfg"), SectionFile::Mode::ReadOnly);
+    SectionFile file(dir.file("charfile.cfg"), files, SectionFile::Mode::ReadOnly);
     EXPECT_EQ(file.editableEntryLines("YourChars", "Bob").numbered, 1);
     EXPECT_EQ(testing::readBytes(dir.file("charfile.cfg")), bytes);
     // The reader is at the start again.
@@ -88,7 +93,7 @@ TEST(EditableEntryLines, ReadsAFileOpenedForReadingOnlyAndLeavesItAsItWas) {
     EXPECT_TRUE(file.nextEntry(name));
     EXPECT_EQ(name, "Bob");
 
-    SectionFile missing(dir.file("missing.cfg"), SectionFile::Mode::ReadOnly);
+    SectionFile missing(dir.file("missing.cfg"), files, SectionFile::Mode::ReadOnly);
     EXPECT_EQ(missing.editableEntryLines("YourChars", "Bob").count, 0);
 }
 

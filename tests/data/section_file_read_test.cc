@@ -10,9 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include "data/file_faults.h"
+#include "data/platform_file_system.h"
 #include "data/section_file.h"
 #include "tests/data/test_files.h"
+#include "tests/support/faulty_file_system.h"
 
 namespace skarn {
 namespace {
@@ -45,6 +46,7 @@ protected:
     }
 
     TempDir dir_;
+    PlatformFileSystem files;
 };
 
 struct Listing {
@@ -122,7 +124,7 @@ TEST_P(ReadTest, ListsTheNamesOfASection) {
          {"Bob"}},
     };
     for (const ListingCase& c : cases) {
-        SectionFile file(write(c.text));
+        SectionFile file(write(c.text), files);
         const Listing listing = listSection(file, c.section);
         EXPECT_EQ(listing.found, c.found) << c.what;
         EXPECT_EQ(listing.names, c.names) << c.what;
@@ -200,7 +202,7 @@ TEST_P(ReadTest, LooksUpIntegerFields) {
         {"Other", "Short", 3, false, kUntouched},  // the end of the file
         {"Missing", "Plain", 1, false, kUntouched},
     };
-    SectionFile file(write(kLookupFile));
+    SectionFile file(write(kLookupFile), files);
     for (const IntCase& c : cases) {
         std::int32_t value = kUntouched;
         EXPECT_EQ(file.lookupInt(c.section, c.name, c.field, value), c.ok)
@@ -226,7 +228,7 @@ TEST_P(ReadTest, LooksUpTextFields) {
         {"Short", 3, false, ""},
         {"Nobody", 1, false, "unchanged"},
     };
-    SectionFile file(write(kLookupFile));
+    SectionFile file(write(kLookupFile), files);
     for (const TextCase& c : cases) {
         const std::string_view section = c.name == "Short" ? "Other" : "Numbers";
         std::string text = "unchanged";
@@ -236,7 +238,7 @@ TEST_P(ReadTest, LooksUpTextFields) {
 }
 
 TEST_P(ReadTest, FieldNumbersBelowOneReadNothing) {
-    SectionFile file(write(kLookupFile));
+    SectionFile file(write(kLookupFile), files);
     std::int32_t value = kUntouched;
     std::string text = "unchanged";
     EXPECT_FALSE(file.lookupInt("Numbers", "Plain", 0, value));
@@ -249,7 +251,7 @@ TEST_P(ReadTest, FieldNumbersBelowOneReadNothing) {
 }
 
 TEST_P(ReadTest, AFailedReadIntReadsAsTheEndUntilRewind) {
-    SectionFile file(write("[S]\n\"A\" x \"B\"\n"));
+    SectionFile file(write("[S]\n\"A\" x \"B\"\n"), files);
     ASSERT_TRUE(file.openSection("S"));
     std::string name;
     ASSERT_TRUE(file.nextEntry(name));
@@ -267,7 +269,7 @@ TEST_P(ReadTest, AFailedReadIntReadsAsTheEndUntilRewind) {
 
 TEST_P(ReadTest, ReadsTheCurrentContentAtEachLookup) {
     const std::string path = write("[S]\n\"A\" 1\n");
-    SectionFile file(path);
+    SectionFile file(path, files);
     std::int32_t value = 0;
     ASSERT_TRUE(file.lookupInt("S", "A", 1, value));
     EXPECT_EQ(value, 1);
@@ -303,7 +305,7 @@ TEST_P(ReadTest, ReadsAcrossTheReaderBuffer) {
             }
             const std::string path = dir_.file("big.cfg");
             writeBytes(path, text);
-            SectionFile file(path, SectionFile::Mode::ReadOnly);
+            SectionFile file(path, files, SectionFile::Mode::ReadOnly);
 
             // A listing stops at the bare word that a two-line entry's second line starts with.
             const Listing listing = listSection(file, "S");
@@ -328,9 +330,10 @@ INSTANTIATE_TEST_SUITE_P(LineEnds, ReadTest, ::testing::Values("\r\n", "\n"), te
 // Opening, creating and the two modes.
 
 TEST(SectionFileOpen, ReadWriteCreatesAMissingFileEmpty) {
+    PlatformFileSystem files;
     TempDir dir;
     const std::string path = dir.file("charfile.cfg");
-    SectionFile file(path);
+    SectionFile file(path, files);
     EXPECT_TRUE(file.isOpen());
     EXPECT_EQ(file.fileName(), path);
     ASSERT_TRUE(std::filesystem::exists(path));
@@ -339,23 +342,25 @@ TEST(SectionFileOpen, ReadWriteCreatesAMissingFileEmpty) {
 }
 
 TEST(SectionFileOpen, ReadWriteNeverTruncates) {
+    PlatformFileSystem files;
     TempDir dir;
     const std::string path = dir.file("charfile.cfg");
     writeBytes(path, "[YourChars]\r\n\"Bob\"\t1\r\n");
     {
-        SectionFile file(path);
+        SectionFile file(path, files);
         EXPECT_TRUE(file.openSection("YourChars"));
     }
     EXPECT_EQ(readBytes(path), "[YourChars]\r\n\"Bob\"\t1\r\n");
 }
 
 TEST(SectionFileOpen, ReadOnlyNeverCreatesWritesOrRemoves) {
+    PlatformFileSystem files;
     TempDir dir;
     const std::string path = dir.file("charfile.cfg");
     const std::string temp = dir.file("charfile.cfg.temp-abc123.btb");
     writeBytes(temp, "someone else's");
     {
-        SectionFile file(path, SectionFile::Mode::ReadOnly);
+        SectionFile file(path, files, SectionFile::Mode::ReadOnly);
         EXPECT_FALSE(file.isOpen());
         EXPECT_FALSE(file.openSection("YourChars"));
         EXPECT_FALSE(file.insertFirst("YourChars", "\"Bob\""));
@@ -376,11 +381,12 @@ TEST(SectionFileOpen, ReadOnlyNeverCreatesWritesOrRemoves) {
 // The left-over of an edit cut short goes at the end; a "temp.btb" of some
 // other program stays.
 TEST(SectionFileOpen, ReadWriteRemovesALeftOverTemporaryFileAtTheEnd) {
+    PlatformFileSystem files;
     TempDir dir;
     const std::string temp = dir.file("charfile.cfg.temp-abc123.btb");
     writeBytes(temp, "left over");
     writeBytes(dir.file("temp.btb"), "another program's");
-    { SectionFile file(dir.file("charfile.cfg")); }
+    { SectionFile file(dir.file("charfile.cfg"), files); }
     EXPECT_FALSE(std::filesystem::exists(temp));
     EXPECT_EQ(readBytes(dir.file("temp.btb")), "another program's");
 }
@@ -404,16 +410,16 @@ protected:
 
     static constexpr std::string_view kContent = "[Shields]\r\n\"Buckler\"\t2\r\n";
     TempDir dir_;
+    testing::FaultyFileSystem files;
     const std::string path_ = dir_.file("equifile.cfg");
 };
 
 // Permission bits do not stop root, so the opening for writing is refused
-// through the fault hook.
+// by the file system handed in.
 TEST_F(UnwritableFile, OpeningForWritingRefused) {
-    setFileFaultHook([](FileOp op) { return op == FileOp::OpenReadWrite; });
-    SectionFile file(path_);
+    files.setHook([](testing::FileOp op) { return op == testing::FileOp::OpenReadWrite; });
+    SectionFile file(path_, files);
     check(file);
-    setFileFaultHook(nullptr);
 }
 
 TEST_F(UnwritableFile, ReadOnlyPermissions) {
@@ -422,7 +428,7 @@ TEST_F(UnwritableFile, ReadOnlyPermissions) {
     if (std::ofstream(path_, std::ios::app).is_open()) {
         GTEST_SKIP() << "read-only files are writable for this user (root)";
     }
-    SectionFile file(path_);
+    SectionFile file(path_, files);
     check(file);
 }
 

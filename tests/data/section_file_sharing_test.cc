@@ -34,15 +34,17 @@
 
 #include <gtest/gtest.h>
 
-#include "data/file_faults.h"
 #include "data/section_file.h"
 #include "tests/data/test_files.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/process.h"
 
 namespace skarn {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FaultyFileSystem;
+using testing::FileOp;
 using testing::readBytes;
 using testing::TempDir;
 using testing::temporaryFiles;
@@ -51,14 +53,6 @@ using testing::writeBytes;
 const std::string kChars = "[YourChars]\r\n\"Bob\"\t1\r\n[OppChars]\r\n\"Orc\"\t4\r\n";
 const std::string kEdited = "[YourChars]\r\n\"Bob\"\t2\r\n[OppChars]\r\n\"Orc\"\t4\r\n";
 constexpr std::string_view kNewBob = "\"Bob\"\t2";
-
-// Puts the hook and the lock wait back however the test ends.
-struct Restore {
-    ~Restore() {
-        setFileFaultHook(nullptr);
-        setEditLockWait(std::chrono::seconds(3));
-    }
-};
 
 #ifndef _WIN32
 // Kills the test process (the test fails) should an operation hang.
@@ -75,7 +69,7 @@ protected:
 
     TempDir dir;
     const fs::path path = dir.path() / "charfile.cfg";
-    Restore restore;
+    FaultyFileSystem files;
 };
 
 // ---- only regular files --------------------------------------------------------
@@ -142,7 +136,8 @@ TEST(SpecialFiles, ReadAsUnreadableAndNeverEdited) {
 #ifndef _WIN32
                 Watchdog watchdog(20);
 #endif
-                SectionFile file(path.string(), mode);
+                PlatformFileSystem files;
+                SectionFile file(path.string(), files, mode);
                 EXPECT_FALSE(file.isOpen());
                 EXPECT_FALSE(file.openSection("YourChars"));
                 std::int32_t value = 7;
@@ -191,16 +186,16 @@ TEST(Links, EditTheFileTheyLeadTo) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
-        Restore restore;
+        FaultyFileSystem files;
         fs::create_directory(dir.path() / "synced");
         const fs::path target = dir.path() / c.target;
         writeBytes(target, kChars);
         for (const auto& [link, text] : c.links) fs::create_symlink(text, dir.path() / link);
         const fs::path path = dir.path() / "charfile.cfg";
 
-        SectionFile file(path.string());
+        SectionFile file(path.string(), files);
         std::size_t tempsBesideTarget = 0, tempsBesideLink = 0;
-        setFileFaultHook([&](FileOp op) {
+        files.setHook([&](FileOp op) {
             if (op == FileOp::Rename) {
                 tempsBesideTarget = temporaryFiles(target.parent_path(), target.filename().string()).size();
                 tempsBesideLink = temporaryFiles(dir.path()).size();
@@ -208,7 +203,7 @@ TEST(Links, EditTheFileTheyLeadTo) {
             return false;
         });
         ASSERT_TRUE(file.replaceEntry("YourChars", "Bob", kNewBob));
-        setFileFaultHook(nullptr);
+        files.setHook(nullptr);
 
         EXPECT_EQ(tempsBesideTarget, 1u);
         EXPECT_EQ(tempsBesideLink, 0u);
@@ -247,14 +242,14 @@ TEST(Permissions, AreTheDataFilesFromTheFirstByte) {
                                   std::to_string(c.umask);
         SCOPED_TRACE(trace);
         TempDir dir;
-        Restore restore;
+        FaultyFileSystem files;
         const fs::path path = dir.path() / "charfile.cfg";
         writeBytes(path, kChars);
         fs::permissions(path, c.mode);
         const mode_t previous = umask(c.umask);
-        SectionFile file(path.string());
+        SectionFile file(path.string(), files);
         std::optional<fs::perms> atFirstByte;
-        setFileFaultHook([&](FileOp op) {
+        files.setHook([&](FileOp op) {
             if (op == FileOp::Write) {
                 for (const fs::path& temp : temporaryFiles(dir.path()))
                     atFirstByte = fs::status(temp).permissions() & P::all;
@@ -262,7 +257,7 @@ TEST(Permissions, AreTheDataFilesFromTheFirstByte) {
             return false;
         });
         const bool replaced = file.replaceEntry("YourChars", "Bob", kNewBob);
-        setFileFaultHook(nullptr);
+        files.setHook(nullptr);
         umask(previous);
 
         EXPECT_TRUE(replaced);
@@ -279,10 +274,10 @@ TEST_F(CharFileTest, PermissionsThatCannotBeSetFailTheEdit) {
 #ifndef _WIN32
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
 #endif
-    SectionFile file(path.string());
-    setFileFaultHook([](FileOp op) { return op == FileOp::SetPermissions; });
+    SectionFile file(path.string(), files);
+    files.setHook([](FileOp op) { return op == FileOp::SetPermissions; });
     EXPECT_FALSE(file.replaceEntry("YourChars", "Bob", kNewBob));
-    setFileFaultHook(nullptr);
+    files.setHook(nullptr);
     EXPECT_EQ(readBytes(path), kChars);
 #ifndef _WIN32
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
@@ -294,18 +289,20 @@ TEST_F(CharFileTest, PermissionsThatCannotBeSetFailTheEdit) {
 // A successful edit flushes the new file before the rename and the folder
 // after it.
 TEST_F(CharFileTest, TheFolderIsFlushedAfterTheRename) {
-    SectionFile file(path.string());
+    SectionFile file(path.string(), files);
     std::vector<FileOp> ops;
-    setFileFaultHook([&](FileOp op) {
+    files.setHook([&](FileOp op) {
         ops.push_back(op);
         return false;
     });
     ASSERT_TRUE(file.replaceEntry("YourChars", "Bob", kNewBob));
-    setFileFaultHook(nullptr);
+    files.setHook(nullptr);
     const std::vector<FileOp> expected = {
-        FileOp::OpenReadWrite, FileOp::Lock,   FileOp::Create,     FileOp::SetPermissions,
-        FileOp::Write,         FileOp::Flush,  FileOp::Close,      FileOp::Rename,
-        FileOp::SyncFolder,    FileOp::OpenReadWrite};
+        FileOp::OpenReadWrite, FileOp::Read,          FileOp::Resolve,    FileOp::Lock,
+        FileOp::ListFolder,    FileOp::ReadLocked,    FileOp::Create,     FileOp::SetOwner,
+        FileOp::SetPermissions, FileOp::Attributes,   FileOp::Write,      FileOp::Flush,
+        FileOp::Close,         FileOp::Rename,        FileOp::SyncFolder, FileOp::OpenReadWrite,
+        FileOp::Read};
     EXPECT_EQ(ops, expected);
 }
 
@@ -351,8 +348,8 @@ private:
 // An edit waits for another editor's lock. Should that editor put a new file
 // in place meanwhile, the edit is made on the new file, not the old one.
 TEST_F(CharFileTest, AnEditWaitsForAnotherAndEditsWhatItLeft) {
-    SectionFile file(path.string());
-    setEditLockWait(std::chrono::seconds(20));
+    SectionFile file(path.string(), files);
+    files.setLockWait(std::chrono::seconds(20));
 
     OtherEditor other(path);
     const std::string theirs = "[YourChars]\r\n\"Bob\"\t1\r\n\"Ann\"\t3\r\n[OppChars]\r\n\"Orc\"\t4\r\n";
@@ -389,17 +386,17 @@ TEST_F(CharFileTest, LeftOversGoOnlyUnderTheLock) {
     others.push_back("charfile.cfg.temp-ABC123.btb");
 #endif
     for (const std::string& name : others) writeBytes(dir.path() / name, "not ours");
-    setEditLockWait(std::chrono::milliseconds(150));
+    files.setLockWait(std::chrono::milliseconds(150));
 
     {
         OtherEditor other(path);
-        SectionFile file(path.string());
+        SectionFile file(path.string(), files);
         EXPECT_FALSE(file.replaceEntry("YourChars", "Bob", kNewBob));
         EXPECT_EQ(readBytes(path), kChars);
     }  // the window closing while the lock is held leaves them too
     for (const std::string& name : leftovers) EXPECT_TRUE(fs::exists(fs::symlink_status(dir.path() / name))) << name;
 
-    SectionFile file(path.string());
+    SectionFile file(path.string(), files);
     EXPECT_TRUE(file.replaceEntry("YourChars", "Bob", kNewBob));
     EXPECT_EQ(readBytes(path), kEdited);
     for (const std::string& name : leftovers) EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / name))) << name;

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/platform_file_system.h"
 #include "data/section_file.h"
 #include "resources/resource_ids.h"
 #include "ui/data_exchange.h"
@@ -72,7 +73,7 @@ protected:
     void writeEquipment(const std::string& text) {
         equipment_.reset();
         std::ofstream(directory_ / "equifile.cfg", std::ios::binary) << text;
-        equipment_ = std::make_unique<SectionFile>((directory_ / "equifile.cfg").string(),
+        equipment_ = std::make_unique<SectionFile>((directory_ / "equifile.cfg").string(), files_,
                                                    SectionFile::Mode::ReadOnly);
     }
 
@@ -88,6 +89,7 @@ protected:
 
 private:
     fs::path directory_;
+    PlatformFileSystem files_;
     std::unique_ptr<SectionFile> equipment_;
     std::unique_ptr<NewCharacterDialog> dialog_;
     ModalRecorder modals_;

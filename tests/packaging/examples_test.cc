@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/platform_file_system.h"
 #include "data/records.h"
 #include "data/section_file.h"
 
@@ -65,8 +66,9 @@ struct Weapon {
 
 class ExamplesTest : public ::testing::Test {
 protected:
-    SectionFile equi{kExamples + "/equifile.cfg", SectionFile::Mode::ReadOnly};
-    SectionFile chars{kExamples + "/charfile.cfg", SectionFile::Mode::ReadOnly};
+    PlatformFileSystem files;
+    SectionFile equi{kExamples + "/equifile.cfg", files, SectionFile::Mode::ReadOnly};
+    SectionFile chars{kExamples + "/charfile.cfg", files, SectionFile::Mode::ReadOnly};
 
     // Every weapon of one section with its statistics, by name.
     std::map<std::string, Weapon> weapons(std::string_view section) {

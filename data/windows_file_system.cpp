@@ -1,5 +1,5 @@
-// The file-system calls of file_system.h on Windows, through the wide (UTF-16)
-// API so that every UTF-8 file name means the same file as on Linux.
+// PlatformFileSystem on Windows, through the wide (UTF-16) API so that every
+// UTF-8 file name means the same file as on Linux.
 //
 // The rules are those of the POSIX side: only regular files are opened, an
 // edit holds an exclusive lock from before it reads the file until the new
@@ -8,17 +8,17 @@
 // step. Windows refuses to replace a file that any handle holds open without
 // sharing its deletion, so every handle on a data file shares reading,
 // writing and deletion, and the lock is taken on a companion file beside the
-// data file rather than on the data file itself.
-
-#ifdef _WIN32
-
-#include "data/file_system.h"
+// data file rather than on the data file itself. Windows has no permission
+// bits, owner or group of the POSIX kind: a new file takes its folder's
+// access rights, as the data file did when it was made there.
 
 #include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
 #include <random>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -31,10 +31,10 @@
 #endif
 #include <windows.h>
 
-#include <fcntl.h>
-#include <io.h>
+#include "data/platform_file_system.h"
+#include "data/utf8_path.h"
 
-namespace skarn::filesys {
+namespace skarn {
 
 namespace {
 
@@ -118,14 +118,32 @@ bool writeAll(HANDLE h, std::string_view bytes) {
     return true;
 }
 
+// Reads up to `size` bytes at `offset` of a handle opened for synchronous
+// reading, going on after a short read until the end of the file.
+bool readAt(HANDLE h, std::uint64_t offset, char* buffer, std::size_t size, std::size_t& got) {
+    got = 0;
+    while (got < size) {
+        const std::uint64_t at = offset + got;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - got, 1u << 30));
+        DWORD n = 0;
+        if (!::ReadFile(h, buffer + got, chunk, &n, &where)) return ::GetLastError() == ERROR_HANDLE_EOF;
+        if (n == 0) break;
+        got += n;
+    }
+    return true;
+}
+
 bool readAllFrom(HANDLE h, std::string& out) {
     out.clear();
     std::vector<char> chunk(1 << 16);
     for (;;) {
-        DWORD n = 0;
-        if (!::ReadFile(h, chunk.data(), static_cast<DWORD>(chunk.size()), &n, nullptr)) return false;
-        if (n == 0) return true;
-        out.append(chunk.data(), n);
+        std::size_t got = 0;
+        if (!readAt(h, out.size(), chunk.data(), chunk.size(), got)) return false;
+        out.append(chunk.data(), got);
+        if (got < chunk.size()) return true;
     }
 }
 
@@ -169,61 +187,94 @@ bool renameOverOpenFile(const std::wstring& from, const std::wstring& to) {
     return true;
 }
 
+class WindowsReadableFile final : public ReadableFile {
+public:
+    explicit WindowsReadableFile(HANDLE h) : h_(h) {}
+
+    bool read(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& got) override {
+        return readAt(h_.get(), offset, buffer, size, got);
+    }
+
+private:
+    Handle h_;
+};
+
+// The content is read at once, under the lock on the companion file, so that
+// nothing of ours stands in the way of the replace.
+class WindowsLockedFile final : public LockedFile {
+public:
+    WindowsLockedFile(HANDLE lock, std::string content) : lock_(lock), content_(std::move(content)) {}
+
+    bool readAll(std::string& content) override {
+        content = content_;
+        return true;
+    }
+    // Windows has no permission bits: these stand for a file that may be
+    // read and written, and ask for no owner or group.
+    FileAttributes attributes() const override { return {0666, -1, -1}; }
+
+private:
+    Handle lock_;  // closing it lets the lock go
+    std::string content_;
+};
+
+class WindowsNewFile final : public NewFile {
+public:
+    explicit WindowsNewFile(HANDLE h) : h_(h) {}
+
+    // Neither an owner and group nor permission bits of the POSIX kind exist
+    // here: the new file has its folder's access rights. The bits are kept
+    // only to be reported back.
+    bool setOwner(long long owner, long long group) override { return owner < 0 && group < 0; }
+    bool setPermissions(unsigned permissions) override {
+        permissions_ = permissions & 0777;
+        return true;
+    }
+    bool attributes(FileAttributes& attributes) override {
+        attributes = {permissions_, -1, -1};
+        return true;
+    }
+    bool write(std::string_view bytes) override { return writeAll(h_.get(), bytes); }
+    bool flush() override { return ::FlushFileBuffers(h_.get()) != 0; }
+    bool close() override { return h_.close(); }
+
+private:
+    Handle h_;
+    unsigned permissions_ = 0;
+};
+
 }  // namespace
 
-std::FILE* openRegularFile(const std::string& path, bool create, bool tryWrite, bool& writable) {
-    writable = false;
-    const bool writeRefused = tryWrite && injectedFault(FileOp::OpenReadWrite);
+std::unique_ptr<ReadableFile> PlatformFileSystem::open(const std::string& path, Access access) {
     std::wstring wide;
     if (!widePath(path, wide)) return nullptr;
-    if (create) {
+    if (access == Access::CreateReadWrite) {
         // CREATE_NEW fails on any existing name, links included, so a
         // dangling link is left dangling.
         Handle made(openFile(wide, GENERIC_READ | GENERIC_WRITE, CREATE_NEW));
     }
-    Handle h;
-    if (tryWrite && !writeRefused) {
-        h.reset(openFile(wide, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING));
-        writable = h.valid();
-    }
-    if (!h.valid()) h.reset(openFile(wide, GENERIC_READ, OPEN_EXISTING));
-    if (!h.valid() || !isRegular(h.get())) {
-        writable = false;
-        return nullptr;
-    }
-    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h.get()),
-                                     (writable ? _O_RDWR : _O_RDONLY) | _O_BINARY);
-    if (fd < 0) {
-        writable = false;
-        return nullptr;
-    }
-    h.release();  // the descriptor owns it now
-    std::FILE* file = ::_fdopen(fd, writable ? "r+b" : "rb");
-    if (file == nullptr) {
-        ::_close(fd);
-        writable = false;
-    }
-    return file;
+    const DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    Handle h(openFile(wide, rights, OPEN_EXISTING));
+    if (!h.valid() || !isRegular(h.get())) return nullptr;
+    return std::make_unique<WindowsReadableFile>(h.release());
 }
 
-EditLock::~EditLock() { release(); }
-
-void EditLock::release() {
-    if (lockFile_ != nullptr) ::CloseHandle(static_cast<HANDLE>(lockFile_));  // which lets the lock go
-    lockFile_ = nullptr;
-    content_.clear();
+bool PlatformFileSystem::resolve(const std::string& path, std::string& resolved) {
+    std::error_code ec;
+    const std::filesystem::path target = std::filesystem::canonical(utf8Path(path), ec);
+    if (ec) return false;
+    resolved = pathUtf8(target);
+    return true;
 }
 
-bool EditLock::acquire(const std::string& path, std::chrono::milliseconds wait) {
+std::unique_ptr<LockedFile> PlatformFileSystem::lock(const std::string& path, std::chrono::milliseconds wait) {
     using Clock = std::chrono::steady_clock;
-    release();
-    if (injectedFault(FileOp::Lock)) return false;
     std::wstring wide;
-    if (!widePath(path, wide)) return false;
+    if (!widePath(path, wide)) return nullptr;
     // No lock file for a file that is not there.
     {
         Handle probe(openFile(wide, 0, OPEN_EXISTING));
-        if (!probe.valid() || !isRegular(probe.get())) return false;
+        if (!probe.valid() || !isRegular(probe.get())) return nullptr;
     }
     const Clock::time_point deadline = Clock::now() + wait;
     std::chrono::microseconds pause{100};
@@ -239,61 +290,42 @@ bool EditLock::acquire(const std::string& path, std::chrono::milliseconds wait) 
         const DWORD error = ::GetLastError();
         // Another program (a virus scanner, a backup) may hold it for a moment.
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || Clock::now() >= deadline)
-            return false;
+            return nullptr;
         pauseBeforeRetry(pause);
     }
-    if (!isRegular(lock.get())) return false;
+    if (!isRegular(lock.get())) return nullptr;
     pause = std::chrono::microseconds{100};
     for (;;) {
         OVERLAPPED whole{};
         if (::LockFileEx(lock.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
                          MAXDWORD, &whole))
             break;
-        if (::GetLastError() != ERROR_LOCK_VIOLATION || Clock::now() >= deadline) return false;
+        if (::GetLastError() != ERROR_LOCK_VIOLATION || Clock::now() >= deadline) return nullptr;
         pauseBeforeRetry(pause);
     }
     // Under the lock, the file is whatever the last editor left: read it
-    // whole and let it go, so that nothing of ours stands in the way of the
-    // replace. It must be writable, as on POSIX systems.
+    // whole and let it go. It must be writable, as on POSIX systems.
+    std::string content;
     Handle data(openFile(wide, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING));
-    if (!data.valid() || !isRegular(data.get()) || !readAllFrom(data.get(), content_)) {
-        content_.clear();
-        return false;
-    }
-    lockFile_ = lock.release();
-    return true;
+    if (!data.valid() || !isRegular(data.get()) || !readAllFrom(data.get(), content)) return nullptr;
+    return std::make_unique<WindowsLockedFile>(lock.release(), std::move(content));
 }
 
-bool EditLock::readAll(std::string& out) const {
-    out = content_;
-    return true;
-}
-
-WriteResult writeNewFile(const std::string& path, const FileAttributes&, std::string_view bytes) {
-    if (injectedFault(FileOp::Create)) return WriteResult::NotCreated;
+FileSystem::CreateResult PlatformFileSystem::create(const std::string& path, unsigned,
+                                                    std::unique_ptr<NewFile>& file) {
     std::wstring wide;
-    if (!widePath(path, wide)) return WriteResult::NotCreated;
-    // The new file takes its folder's access rights, as the data file did
-    // when it was made there.
+    if (!widePath(path, wide)) return CreateResult::Failed;
     Handle h(openFile(wide, GENERIC_WRITE, CREATE_NEW, FILE_SHARE_READ));
     if (!h.valid()) {
         const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? WriteResult::NameTaken
-                                                                             : WriteResult::NotCreated;
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CreateResult::NameTaken
+                                                                             : CreateResult::Failed;
     }
-    bool ok = !injectedFault(FileOp::SetPermissions);
-    if (ok && injectedFault(FileOp::Write)) {
-        // A full disk: part of the bytes get in, then the write fails.
-        writeAll(h.get(), bytes.substr(0, bytes.size() / 2));
-        ok = false;
-    }
-    ok = ok && writeAll(h.get(), bytes) && !injectedFault(FileOp::Flush) && ::FlushFileBuffers(h.get());
-    const bool closeFault = injectedFault(FileOp::Close);
-    ok = h.close() && !closeFault && ok;
-    return ok ? WriteResult::Written : WriteResult::Failed;
+    file = std::make_unique<WindowsNewFile>(h.release());
+    return CreateResult::Created;
 }
 
-bool replaceFile(const std::string& from, const std::string& to) {
+bool PlatformFileSystem::rename(const std::string& from, const std::string& to) {
     std::wstring wideFrom, wideTo;
     if (!widePath(from, wideFrom) || !widePath(to, wideTo)) return false;
     // The write-through move is on the disk when it returns. A program that
@@ -304,8 +336,7 @@ bool replaceFile(const std::string& from, const std::string& to) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     std::chrono::microseconds pause{100};
     for (;;) {
-        if (::MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         const DWORD error = ::GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return false;
@@ -315,13 +346,28 @@ bool replaceFile(const std::string& from, const std::string& to) {
     }
 }
 
-bool syncFolder(const std::string&) {
+bool PlatformFileSystem::syncFolder(const std::string&) {
     // Windows cannot flush a folder; the write-through move did what it can.
-    return !injectedFault(FileOp::SyncFolder);
+    return true;
 }
 
-void ignoreFileSizeSignal() {}
+bool PlatformFileSystem::remove(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::remove(utf8Path(path), ec);
+}
 
-}  // namespace skarn::filesys
+bool PlatformFileSystem::listFiles(const std::string& folder, std::vector<std::string>& names) {
+    namespace fs = std::filesystem;
+    names.clear();
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : utf8Path(folder), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::file_type type = it->symlink_status(ec).type();
+        if (ec) break;
+        if (type == fs::file_type::regular || type == fs::file_type::symlink)
+            names.push_back(pathUtf8(it->path().filename()));
+    }
+    return !ec;
+}
 
-#endif  // _WIN32
+}  // namespace skarn
