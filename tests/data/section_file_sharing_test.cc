@@ -306,6 +306,45 @@ TEST_F(CharFileTest, TheFolderIsFlushedAfterTheRename) {
     EXPECT_EQ(ops, expected);
 }
 
+// The new file is given the data file's owner and group. Where the system
+// refuses the owner (an editor who is not root may not give a file away),
+// the edit goes ahead: the file becomes the editor's and keeps its group.
+TEST_F(CharFileTest, TheNewFileGetsTheOwnerItMay) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no owner and group of this kind; a new file takes its folder's rights";
+#else
+    if (geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+    constexpr uid_t kOwner = 4242;
+    constexpr gid_t kGroup = 4343;
+    struct Case {
+        const char* what;
+        bool ownerRefused;
+        uid_t owner;  // afterwards
+    };
+    const Case cases[] = {{"the owner given", false, kOwner}, {"the owner refused", true, geteuid()}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(path, kChars);
+        ASSERT_EQ(chown(path.c_str(), kOwner, kGroup), 0);
+        fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                  fs::perms::group_write);
+        SectionFile file(path.string(), files);
+        files.setHook([&c](FileOp op) { return c.ownerRefused && op == FileOp::SetOwner; });
+        EXPECT_TRUE(file.replaceEntry("YourChars", "Bob", kNewBob));
+        files.setHook(nullptr);
+
+        const std::pair<long long, long long> asked{kOwner, kGroup};
+        EXPECT_EQ(files.ownerAsked(), asked);
+        struct stat st {};
+        ASSERT_EQ(stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, c.owner);
+        EXPECT_EQ(st.st_gid, kGroup);
+        EXPECT_EQ(st.st_mode & 07777, 0660u);
+        EXPECT_EQ(readBytes(path), kEdited);
+    }
+#endif
+}
+
 // ---- the edit lock -------------------------------------------------------------
 
 // Holds the edit lock on a file the way another editor does, until released:
