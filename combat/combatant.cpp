@@ -1,5 +1,7 @@
 #include "combat/combatant.h"
 
+#include "combat/blow.h"
+
 namespace skarn {
 
 Combatant yourCombatant;
@@ -25,8 +27,7 @@ bool Combatant::tick() {
 bool Combatant::rollToHit(Combatant& defender, Random& rng) {
     target = &defender;
     const int r = rng.draw() % 101;
-    const std::int32_t chance = ((hitSkill + 50) * 50) / (defender.hitSkill + 50);
-    if (r > chance) return false;
+    if (r > blow::hitBound(hitSkill, defender.hitSkill)) return false;
     rng.draw();  // a landed swing takes one more draw that changes nothing else
     return true;
 }
@@ -35,25 +36,15 @@ std::int32_t Combatant::rollDamage(Random& rng) {
     std::int32_t sum = 0;
     for (std::int32_t i = 0; i < diceCount; ++i) sum += rng.draw() % diceSides + 1;
 
-    // Two scaling steps in double, one rounding per operation, in this order.
-    const double s1 = strength * 0.002;
-    const double s2 = s1 + 1.0;
-    const double s3 = static_cast<double>(sum + damageBonus) * s2;
-    const auto base = static_cast<std::int32_t>(s3);
-    const double t1 = tactics + 50.0;
-    const double t2 = t1 * 0.01;
-    const double t3 = base * t2;
-    auto dmg = static_cast<std::int32_t>(t3);
-
+    std::int32_t dmg = blow::scaledDamage(sum + damageBonus, blow::strengthFactor(strength),
+                                          blow::tacticsFactor(tactics));
     const Combatant& t = *target;
     if (t.shieldIndex >= 0) {
         const int p = rng.draw() % 101;
-        if (p <= t.parry / 2) dmg -= t.shieldAbsorb;
+        if (p <= blow::parryBound(t.parry)) dmg -= t.shieldAbsorb;
     }
-    const std::int32_t h = t.armorRating / 2;
-    const std::int32_t a = rng.draw() % (h + 1);
-    dmg = (dmg - h - a) / 2;
-    return dmg < 1 ? 1 : dmg;
+    const std::int32_t h = blow::halfArmor(t.armorRating);
+    return blow::armoredBlow(dmg, h, rng.draw() % (h + 1));
 }
 
 void Combatant::dealDamage(std::int32_t amount) { target->damageTaken += amount; }

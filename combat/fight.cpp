@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "combat/blow.h"
 #include "combat/draws.h"
 
 namespace skarn {
@@ -43,19 +44,19 @@ public:
     // REQUIRES: leaps[k] leaps over k draws, for k up to drawsOfHit(a, d).
     Strike(const Combatant& a, const Combatant& d, const std::vector<Leap>& leaps,
            std::int64_t fights)
-        : hits_(((a.hitSkill + 50) * 50) / (d.hitSkill + 50)),
+        : hits_(blow::hitBound(a.hitSkill, d.hitSkill)),
           hitLeap_(leaps[drawsOfHit(a, d)]),
           leaps_(leaps.data()),
           diceCount_(std::max(0, a.diceCount)),
           dice_(a.diceCount > 0 ? a.diceSides : 1),
           damageBonus_(a.damageBonus),
-          strengthFactor_(a.strength * 0.002 + 1.0),
-          tacticsFactor_((a.tactics + 50.0) * 0.01),
+          strengthFactor_(blow::strengthFactor(a.strength)),
+          tacticsFactor_(blow::tacticsFactor(a.tactics)),
           shield_(d.shieldIndex >= 0),
-          parries_(d.parry / 2),
+          parries_(blow::parryBound(d.parry)),
           shieldAbsorb_(d.shieldAbsorb),
-          halfArmor_(d.armorRating / 2),
-          armor_(d.armorRating / 2 + 1) {
+          halfArmor_(blow::halfArmor(d.armorRating)),
+          armor_(blow::halfArmor(d.armorRating) + 1) {
         const std::int64_t sums =
             a.diceCount > 0 ? std::int64_t{a.diceCount} * (a.diceSides - 1) + 1 : 1;
         if (sums <= kTabulatedSums && sums <= kTabulatedSumsPerFight * fights) {
@@ -86,17 +87,13 @@ public:
             dmg -= shieldAbsorb_ & -static_cast<std::int32_t>(parried);
             ++leap;
         }
-        dmg = (dmg - halfArmor_ - armor_(valueOf((*leap)(start)))) / 2;
-        return dmg < 1 ? 1 : dmg;
+        return blow::armoredBlow(dmg, halfArmor_, armor_(valueOf((*leap)(start))));
     }
 
 private:
-    // Steps 2 and 3 of a blow, in double, one rounding per operation:
-    // (sum + bonus) * (Str. * 0.002 + 1.0), cut; times (Tactics + 50.0) * 0.01, cut.
+    // The dice sum scaled by Str. and Tactics.
     std::int32_t scaled(std::int32_t sum) const {
-        const auto base =
-            static_cast<std::int32_t>(static_cast<double>(sum + damageBonus_) * strengthFactor_);
-        return static_cast<std::int32_t>(base * tacticsFactor_);
+        return blow::scaledDamage(sum + damageBonus_, strengthFactor_, tacticsFactor_);
     }
 
     AtMost101 hits_;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iterator>
 
+#include "combat/blow.h"
 #include "combat/fight.h"
 
 namespace skarn {
@@ -63,13 +64,13 @@ double periodOf(const Combatant& c) {
 // The chance that a swing of `a` lands on `d`: it lands when draw % 101 is at
 // most `chance`.
 double hitChance(const Combatant& a, const Combatant& d) {
-    const std::int32_t chance = ((a.weaponSkill + 50) * 50) / (d.weaponSkill + 50);
+    const std::int32_t chance = blow::hitBound(a.weaponSkill, d.weaponSkill);
     return (std::clamp(chance, -1, 100) + 1) / 101.0;
 }
 
 // The chance that `d` parries a blow with its shield (0 without one).
 double parryChance(const Combatant& d) {
-    return d.shieldIndex >= 0 ? (std::clamp(d.parry / 2, -1, 100) + 1) / 101.0 : 0.0;
+    return d.shieldIndex >= 0 ? (std::clamp(blow::parryBound(d.parry), -1, 100) + 1) / 101.0 : 0.0;
 }
 
 // Bounds of the blows of `a` on `d`, parried or not: what the mean blow is at
@@ -88,10 +89,10 @@ BlowBounds blowBounds(const Combatant& a, const Combatant& d, bool parried) {
     const double dice = std::max(0, a.diceCount);
     const double meanSum = dice * (a.diceSides + 1) / 2.0;
     const double highSum = dice * a.diceSides;
-    const double strength = a.strength * 0.002 + 1.0;
-    const double tactics = (a.tactics + 50) * 0.01;
+    const double strength = blow::strengthFactor(a.strength);
+    const double tactics = blow::tacticsFactor(a.tactics);
     const double absorb = parried ? d.shieldAbsorb : 0.0;
-    const double h = d.armorRating / 2;
+    const double h = blow::halfArmor(d.armorRating);
     const double mean =
         ((meanSum + a.damageBonus) * strength * tactics - tactics - 1.0 - absorb - h - h / 2.0) / 2.0 -
         1.0;
