@@ -27,8 +27,10 @@ build: deps configure
 run: build
 	@scripts/run-dev $(BUILD)
 
+# Tests labelled heavy (the exact odds against millions of sampled fights)
+# are left to CI's Release run.
 test: build
-	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) -LE heavy
 
 # The tests of the combat core, the data files and the analysis engine
 # under ASan + UBSan.
@@ -36,7 +38,7 @@ sanitize: deps
 	@cmake -S . -B build-sanitize $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DSKARN_WERROR=$(WERROR) \
 	  -DSKARN_SANITIZE=ON -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null
 	@cmake --build build-sanitize -j$(JOBS)
-	@cd build-sanitize && ctest --output-on-failure -j$(JOBS)
+	@cd build-sanitize && ctest --output-on-failure -j$(JOBS) -LE heavy
 
 bench: deps
 	@cmake -S . -B build-bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DSKARN_WERROR=$(WERROR) \
