@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "combat/passage.h"
 
@@ -18,6 +19,7 @@ constexpr double kSwingSds = 9.0;
 // run, else by the trapezoid rule over 64 pieces.
 template <typename F>
 double sumOver(double a, double b, F f) {
+    if (!(b < 1e15)) return std::numeric_limits<double>::infinity();  // no fight is that long
     a = std::ceil(a);
     b = std::floor(b);
     if (b < a) return 0.0;
@@ -30,6 +32,15 @@ double sumOver(double a, double b, F f) {
     double sum = 0.5 * (f(a) + f(b));
     for (int i = 1; i < 64; ++i) sum += f(a + h * i);
     return sum * h * (b - a + 1.0) / (b - a);
+}
+
+// The binary digits of x, at least 1: the convolutions of reaching x hits
+// by squaring. Counted, not taken from a logarithm, which the platforms'
+// libraries may round differently.
+double bitsOf(double x) {
+    double bits = 1.0;
+    for (double power = 2.0; power <= x && bits < 64.0; power *= 2.0) bits += 1.0;
+    return bits;
 }
 
 struct Side {
@@ -54,7 +65,7 @@ struct Side {
         if (j < 2.0) return stepCost(j) * j;
         const double w = width(j);
         const double stepping = sumOver(0.0, j - 1.0, [&](double x) { return stepCost(x); });
-        return std::min(stepping, 3.0 * w * w + 2.0 * w * std::log2(j));
+        return std::min(stepping, 3.0 * w * w + 2.0 * w * bitsOf(j));
     }
     // The hits by which it has reached its limit.
     double hitsNeeded() const {
