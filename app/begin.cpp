@@ -13,6 +13,7 @@
 #include "app/simulator_dialog.h"
 #include "combat/combatant.h"
 #include "combat/fight.h"
+#include "combat/random.h"
 #include "data/records.h"
 #include "data/section_file.h"
 #include "dialogs/results_dialog.h"
@@ -108,7 +109,7 @@ void SimulatorDialog::OnBegin() {
     RunTotals totals;
     const RunResults results =
         runFights(yourCombatant, oppCombatant, yourHitPoints, oppHitPoints, fightMode, fights, totals,
-                  [this](int percent) { progressBar->setPos(percent); });
+                  [this](int percent) { progressBar->setPos(percent); }, globalRandom());
     winCount = totals.winCount;
     damageTakenSum = totals.damageTakenSum;
     damageGivenSum = totals.damageGivenSum;

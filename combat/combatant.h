@@ -37,12 +37,14 @@ public:
     void resetSwingTimer();
     // Counts one tick; true when a swing is due (the timer then restarts).
     bool tick();
-    // The hit roll against `defender`: one draw on a miss, two on a hit.
+    // The hit roll against `defender`, drawn from `rng`: one draw on a miss,
+    // two on a hit.
     // REQUIRES: defender.hitSkill + 50 != 0.
-    bool rollToHit(Combatant& defender, Random& rng = globalRandom());
-    // Damage of one landed blow against `target`; at least 1.
+    bool rollToHit(Combatant& defender, Random& rng);
+    // Damage of one landed blow against `target`, drawn from `rng`; at
+    // least 1.
     // REQUIRES: target set; diceSides != 0 when diceCount >= 1.
-    std::int32_t rollDamage(Random& rng = globalRandom());
+    std::int32_t rollDamage(Random& rng);
     // target->damageTaken += amount.
     void dealDamage(std::int32_t amount);
 };

@@ -106,10 +106,11 @@ double expectedFightTicks(const Combatant& you, const Combatant& opponent,
                           std::int32_t yourHitPoints, std::int32_t oppHitPoints, FightMode mode);
 
 // Fights `fights` fights between the two fighters and returns the averages.
-// Prepares both fighters (swing delay, hit skill), resets the totals, and
-// calls `progress` (unless empty) after every fight, with the fighters and
-// the generator as that fight left them. Changes both fighters, the totals
-// and the generator exactly as fighting every tick of every fight would,
+// Every roll is drawn from `rng`, from its current state on, one fight after
+// the other. Prepares both fighters (swing delay, hit skill), resets the
+// totals, and calls `progress` (unless empty) after every fight, with the
+// fighters and `rng` as that fight left them. Changes both fighters, the
+// totals and `rng` exactly as fighting every tick of every fight would,
 // but visits only the ticks on which a swing is due. Fight lengths are
 // counted in 64 bits. `squares`, when given, receives the per-fight sums of
 // squares.
@@ -117,8 +118,8 @@ double expectedFightTicks(const Combatant& you, const Combatant& opponent,
 // distinct fighters.
 RunResults runFights(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints,
                      std::int32_t oppHitPoints, FightMode mode, std::int64_t fights,
-                     RunTotals& totals, const ProgressCallback& progress = {},
-                     Random& rng = globalRandom(), RunSquares* squares = nullptr);
+                     RunTotals& totals, const ProgressCallback& progress, Random& rng,
+                     RunSquares* squares = nullptr);
 
 // How one fight ended.
 struct FightEnd {
