@@ -43,6 +43,7 @@
 #include "analysis/histogram.h"
 #include "app/analysis_charts.h"
 #include "app/analysis_text.h"
+#include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "data/records.h"
 #include "data/section_file.h"

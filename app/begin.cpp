@@ -10,12 +10,11 @@
 #include <QString>
 
 #include "analysis/fighter.h"
+#include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "combat/combatant.h"
 #include "combat/fight.h"
-#include "combat/random.h"
 #include "data/records.h"
-#include "data/section_file.h"
 #include "dialogs/results_dialog.h"
 
 namespace skarn {
@@ -93,7 +92,7 @@ std::optional<SimulatorDialog::RunFighters> SimulatorDialog::prepareRun(std::int
     // failed its check, hand-edited hit points) refuse the run, naming the
     // side and the value, rather than divide by zero or never end.
     if (const std::optional<RunFault> fault =
-            findRunFault(yourCombatant, oppCombatant, yourHitPoints, oppHitPoints, fightMode, fights)) {
+            findRunFault(yourCombatant(), oppCombatant(), yourHitPoints, oppHitPoints, fightMode, fights)) {
         showStatus(QString::fromStdString(fault->message()));
         return std::nullopt;
     }
@@ -108,8 +107,8 @@ void SimulatorDialog::OnBegin() {
 
     RunTotals totals;
     const RunResults results =
-        runFights(yourCombatant, oppCombatant, yourHitPoints, oppHitPoints, fightMode, fights, totals,
-                  [this](int percent) { progressBar->setPos(percent); }, globalRandom());
+        runFights(yourCombatant(), oppCombatant(), yourHitPoints, oppHitPoints, fightMode, fights, totals,
+                  [this](int percent) { progressBar->setPos(percent); }, generator());
     winCount = totals.winCount;
     damageTakenSum = totals.damageTakenSum;
     damageGivenSum = totals.damageGivenSum;

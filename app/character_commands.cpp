@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "data/records.h"
 #include "data/section_file.h"
@@ -78,7 +79,7 @@ void reportFailure(SimulatorDialog& dialog, const QString& message) {
 void newCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectCharacter) {
     SectionFile& file = charFile();
     dialog.clearStatus();
-    NewCharacterDialog input;  // no parent: it belongs to the active window
+    NewCharacterDialog input(equiFile());  // no parent: it belongs to the active window
     const int result = input.doModal();
 
     bool failed = false;

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "data/records.h"
 #include "data/section_file.h"

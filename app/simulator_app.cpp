@@ -3,17 +3,13 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "data/section_file.h"
 #include "resources/resource_ids.h"
 #include "resources/templates.h"
 #include "ui/images.h"
 
 namespace skarn {
 
-SimulatorApp::SimulatorApp() {
-    charFile();
-    equiFile();
-}
+SimulatorApp::SimulatorApp() = default;
 
 bool SimulatorApp::initInstance() {
     SimulatorDialog dialog;

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 
 namespace skarn {
 
-// The application: opens the two data files and runs the main window.
+// The application: holds the program-wide objects and runs the main
+// window. Not thread-safe: use from the user-interface thread only.
 class SimulatorApp {
 public:
-    // Opens "charfile.cfg" and "equifile.cfg" in the working directory,
-    // creating them when missing. REQUIRES: a QApplication exists.
+    // Constructs the program-wide objects, which opens "charfile.cfg" and
+    // "equifile.cfg" in the working directory, creating them when missing;
+    // they live as long as the application.
+    // REQUIRES: a QApplication exists; no other ProgramObjects lives.
     SimulatorApp();
 
     // Builds the main window, makes it the main window of the dialog layer
@@ -21,10 +25,12 @@ public:
     SimulatorDialog* mainWindow() const { return mainWindow_; }
 
 private:
+    ProgramObjects objects_;
     SimulatorDialog* mainWindow_ = nullptr;
 };
 
-// The program: a QApplication, the data files, the main window.
+// The program: a QApplication, the application with its program-wide
+// objects, the main window.
 int runSkarn(int argc, char** argv);
 
 }  // namespace skarn

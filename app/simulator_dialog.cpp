@@ -5,7 +5,7 @@
 #include <QKeySequence>
 
 #include "app/analysis_window.h"
-#include "combat/random.h"
+#include "app/program_objects.h"
 #include "data/records.h"
 #include "dialogs/about_dialog.h"
 #include "resources/resource_ids.h"
@@ -74,7 +74,7 @@ SimulatorDialog::SimulatorDialog(QWidget* parent)
            yourDamageBonus,
            yourShieldAbsorb,
            yourHitPoints,
-           yourCombatant},
+           yourCombatant()},
       opp_{"Opponent",
            kOppChars,
            sim::kOppCharacterList,
@@ -103,7 +103,7 @@ SimulatorDialog::SimulatorDialog(QWidget* parent)
            oppDamageBonus,
            oppShieldAbsorb,
            oppHitPoints,
-           oppCombatant} {
+           oppCombatant()} {
     bindMessageMap(kMessageMap);
 }
 
@@ -174,7 +174,7 @@ bool SimulatorDialog::onInitDialog() {
     FillCharacterLists();
 
     // The one seeding of the generator: every dice roll of every run follows.
-    globalRandom().seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    generator().seed(static_cast<std::uint32_t>(std::time(nullptr)));
     fightMode = DamagePer60Seconds;
     return true;  // the focus goes to the You character list
 }

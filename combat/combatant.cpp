@@ -4,9 +4,6 @@
 
 namespace skarn {
 
-Combatant yourCombatant;
-Combatant oppCombatant;
-
 void Combatant::setSwingDelay() {
     swingDelay = 1500000 / (weaponSpeed * (dexterity + 100));
 }

@@ -49,8 +49,4 @@ public:
     void dealDamage(std::int32_t amount);
 };
 
-// The two program-wide fighters.
-extern Combatant yourCombatant;
-extern Combatant oppCombatant;
-
 }  // namespace skarn

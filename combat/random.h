@@ -25,7 +25,4 @@ private:
     std::uint32_t state_;
 };
 
-// The program-wide generator. The main window seeds it once at start-up.
-Random& globalRandom();
-
 }  // namespace skarn

@@ -138,16 +138,4 @@ SectionFile::EntryLines SectionFile::editableEntryLines(std::string_view section
     return {counted.count, counted.numbered};
 }
 
-SectionFile& charFile() {
-    static PlatformFileSystem fileSystem;
-    static SectionFile file("charfile.cfg", fileSystem);
-    return file;
-}
-
-SectionFile& equiFile() {
-    static PlatformFileSystem fileSystem;
-    static SectionFile file("equifile.cfg", fileSystem);
-    return file;
-}
-
 }  // namespace skarn

@@ -162,10 +162,4 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The two program-wide data files of the window, in the working directory,
-// on the platform's file system. Constructed on first use; the window's
-// thread alone uses them.
-SectionFile& charFile();
-SectionFile& equiFile();
-
 }  // namespace skarn

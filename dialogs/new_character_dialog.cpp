@@ -23,11 +23,6 @@ constexpr MessageMapEntry<NewCharacterDialog> kMessageMap[] = {
 
 }  // namespace
 
-NewCharacterDialog::NewCharacterDialog(QWidget* parent)
-    : Dialog(newCharacterTemplate(), parent), equipment_(nullptr) {
-    bindMessageMap(kMessageMap);
-}
-
 NewCharacterDialog::NewCharacterDialog(SectionFile& equipment, QWidget* parent)
     : Dialog(newCharacterTemplate(), parent), equipment_(&equipment) {
     bindMessageMap(kMessageMap);
@@ -35,10 +30,7 @@ NewCharacterDialog::NewCharacterDialog(SectionFile& equipment, QWidget* parent)
 
 NewCharacterDialog::~NewCharacterDialog() = default;
 
-SectionFile& NewCharacterDialog::equipment() {
-    if (!equipment_) equipment_ = &equiFile();
-    return *equipment_;
-}
+SectionFile& NewCharacterDialog::equipment() { return *equipment_; }
 
 void NewCharacterDialog::doDataExchange(DataExchange& dx) {
     dx.control(nc::kShieldList, shieldList);

@@ -26,10 +26,8 @@ class SectionFile;
 class NewCharacterDialog : public Dialog {
     Q_OBJECT
 public:
-    // Reads "equifile.cfg" of the working directory. Touches no file until
-    // the dialog opens.
-    explicit NewCharacterDialog(QWidget* parent = nullptr);
-    // Reads `equipment` instead. REQUIRES: `equipment` outlives the dialog.
+    // Reads the weapons and shields of `equipment`, from the time the dialog
+    // opens. REQUIRES: `equipment` outlives the dialog.
     explicit NewCharacterDialog(SectionFile& equipment, QWidget* parent = nullptr);
     ~NewCharacterDialog() override;
 
@@ -76,7 +74,7 @@ protected:
     void doDataExchange(DataExchange& dx) override;
 
 private:
-    SectionFile* equipment_;  // nullptr: equiFile(), looked up when first needed
+    SectionFile* equipment_;  // not owned
     SectionFile& equipment();
 };
 

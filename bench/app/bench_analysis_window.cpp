@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/analysis_window.h"
+#include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 
 namespace {
@@ -225,6 +227,7 @@ int main(int argc, char** argv) {
     for (const char* name : {"charfile.cfg", "equifile.cfg"})
         fs::copy_file(fs::path(SKARN_EXAMPLES_DIR) / name, folder / name, fs::copy_options::overwrite_existing);
     fs::current_path(folder);
+    std::optional<skarn::ProgramObjects> objects(std::in_place);  // as the application holds them
 
     benchmark::RegisterBenchmark("OpenToOutcomeDrawn/damage60", BM_OpenToOutcomeDrawn, DamagePer60Seconds,
                                  "damage per 60 s")
@@ -250,6 +253,7 @@ int main(int argc, char** argv) {
     std::printf("\nSummary (bars: Outcome under 1 s, Stats under 3 s, at most 100 ms between paints)\n");
     for (const auto& [what, value] : summary) std::printf("  %-62s %8.3f\n", what.c_str(), value);
 
+    objects.reset();
     fs::current_path(fs::temp_directory_path());
     std::error_code ignored;
     fs::remove_all(folder, ignored);

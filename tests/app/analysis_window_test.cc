@@ -41,6 +41,7 @@
 #include <gtest/gtest.h>
 
 #include "app/analysis_window.h"
+#include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "resources/resource_ids.h"
 #include "tests/app/window_fixture.h"
@@ -594,7 +595,7 @@ TEST_F(AnalysisWindowTest, DoubleClickingARankedEntryChoosesItInTheMainWindow) {
     EXPECT_EQ(w.yourDiceCount, 3);
     EXPECT_EQ(w.yourShieldName, "- none -");
     EXPECT_EQ(w.yourShieldList->selectedEntry(), "- none -");
-    EXPECT_EQ(yourCombatant.shieldIndex, -1);
+    EXPECT_EQ(yourCombatant().shieldIndex, -1);
     EXPECT_TRUE(bold(*weapons, "War Pike"));
     EXPECT_FALSE(bold(*weapons, "Rapier"));
 
@@ -617,7 +618,7 @@ TEST_F(AnalysisWindowTest, DoubleClickingARankedEntryChoosesItInTheMainWindow) {
     doubleClickRow(*shields, "Tower Shield");
     EXPECT_EQ(w.yourShieldName, "Tower Shield");
     EXPECT_EQ(w.yourShieldAbsorb, 8);
-    EXPECT_EQ(yourCombatant.shieldIndex, 0);
+    EXPECT_EQ(yourCombatant().shieldIndex, 0);
 
     // Enter on the entry the keyboard is on does the same.
     const auto rows = tableText(*shields);

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "combat/combatant.h"
 #include "combat/fight.h"
@@ -200,14 +201,14 @@ TEST_F(BeginTest, FightersTheRulesCannotTakeAreRefusedByName) {
         SimulatorDialog& w = openWith(c.you, c.opp, c.mode, 3);
         messages.clear();
         w.progressBar->setPos(17);
-        const std::uint32_t state = globalRandom().state();
+        const std::uint32_t state = generator().state();
         const Shown shown = begin();
         EXPECT_FALSE(shown.opened) << c.status;
         EXPECT_EQ(status().substr(0, std::string(c.status).size()), c.status);
         EXPECT_EQ(status().back(), '.') << status();
         EXPECT_EQ(w.statusText, "") << c.status;
         EXPECT_EQ(w.progressBar->pos(), 17) << c.status;
-        EXPECT_EQ(globalRandom().state(), state) << c.status << ": no dice were rolled";
+        EXPECT_EQ(generator().state(), state) << c.status << ": no dice were rolled";
         EXPECT_EQ(messages.shown().size(), c.validationMessages) << c.status;
         // Shown from the side's name on; when wider than the field, whole in
         // the tool tip.
@@ -281,10 +282,10 @@ TEST_F(BeginTest, ARunShowsWhatTheCombatCoreGivesForTheSameSeedAndFighters) {
     for (const Case c : {Case{ToTheDeath, 3}, Case{ToDeathOfOpponent, 2}, Case{DamagePer60Seconds, 1}}) {
         SimulatorDialog& w = openWith("Bob", "Orc", c.mode, c.slider);
         const std::uint32_t seed = 20240601u + static_cast<std::uint32_t>(c.mode);
-        globalRandom().seed(seed);
+        generator().seed(seed);
         const Shown shown = begin();
         ASSERT_TRUE(shown.opened) << "mode " << c.mode;
-        const std::uint32_t stateAfter = globalRandom().state();
+        const std::uint32_t stateAfter = generator().state();
 
         Combatant you = bob(), opp = orc();
         Random rng(seed);
@@ -335,7 +336,7 @@ TEST_F(BeginTest, TwoWinsOutOfThreeShow66Point6WhateverTheLocale) {
     QTest::mouseClick(w.controlAs<QPushButton>(sim::kOptions), Qt::LeftButton);
     ASSERT_EQ(w.fightMode, ToTheDeath);
 
-    globalRandom().seed(seed);
+    generator().seed(seed);
     const Shown shown = begin();
 
     ASSERT_TRUE(shown.opened);

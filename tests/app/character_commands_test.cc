@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "data/records.h"
 #include "data/section_file.h"

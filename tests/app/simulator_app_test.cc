@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/program_objects.h"
 #include "resources/resource_ids.h"
 #include "tests/app/working_directory.h"
+#include "tests/support/files.h"
 #include "ui/testing.h"
 
 namespace skarn {
@@ -17,6 +19,34 @@ namespace {
 namespace fs = std::filesystem;
 using testing::readFile;
 using testing::workingDirectory;
+
+// A fresh empty folder, the working directory while the object lives.
+class EmptyWorkingFolder {
+public:
+    EmptyWorkingFolder() : previous_(fs::current_path()) { fs::current_path(folder_.path()); }
+    ~EmptyWorkingFolder() { fs::current_path(previous_); }
+    EmptyWorkingFolder(const EmptyWorkingFolder&) = delete;
+    EmptyWorkingFolder& operator=(const EmptyWorkingFolder&) = delete;
+
+    const fs::path& path() const { return folder_.path(); }
+
+private:
+    testing::TempDir folder_;
+    fs::path previous_;
+};
+
+TEST(ProgramObjects, FightersStartUnshieldedAndTheFilesOpenInTheWorkingDirectory) {
+    const EmptyWorkingFolder folder;
+    ProgramObjects objects;
+    EXPECT_EQ(yourCombatant().shieldIndex, -1);
+    EXPECT_EQ(oppCombatant().shieldIndex, -1);
+    EXPECT_EQ(charFile().fileName(), "charfile.cfg");
+    EXPECT_EQ(equiFile().fileName(), "equifile.cfg");
+    // Created empty at once.
+    EXPECT_EQ(testing::readBytes(folder.path() / "charfile.cfg"), "");
+    EXPECT_TRUE(fs::is_regular_file(folder.path() / "charfile.cfg"));
+    EXPECT_TRUE(fs::is_regular_file(folder.path() / "equifile.cfg"));
+}
 
 TEST(SimulatorApp, OpensBothDataFilesThenRunsTheMainWindowUntilQuit) {
     ASSERT_FALSE(fs::exists(workingDirectory() / "charfile.cfg"));

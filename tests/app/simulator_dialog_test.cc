@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "combat/random.h"
+#include "app/program_objects.h"
 #include "resources/resource_ids.h"
 #include "tests/app/working_directory.h"
 #include "ui/testing.h"
@@ -64,6 +64,7 @@ protected:
     MessageBoxRecorder messages;
     ModalRecorder modals;
     std::uint32_t seededAfter = 0, seededBefore = 0;
+    ProgramObjects objects;
     SimulatorDialog dialog;
 };
 
@@ -128,7 +129,7 @@ TEST_F(SimulatorDialogTest, StateRightAfterStart) {
     EXPECT_EQ(dialog.winCount + dialog.damageTakenSum + dialog.damageGivenSum + dialog.tickSum, 0.0);
 
     // Seeded once, with the time in seconds.
-    const std::uint32_t seed = globalRandom().state();
+    const std::uint32_t seed = generator().state();
     EXPECT_GE(seed, seededAfter);
     EXPECT_LE(seed, seededBefore);
 

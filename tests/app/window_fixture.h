@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "tests/app/working_directory.h"
 #include "ui/testing.h"
@@ -90,6 +91,9 @@ protected:
     ModalRecorder modals;
 
 private:
+    // The fighters, the generator and the data files the windows share, as
+    // the application holds them; they outlive every window of the test.
+    ProgramObjects objects_;
     std::unique_ptr<SimulatorDialog> window_;
 };
 

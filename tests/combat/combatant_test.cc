@@ -25,8 +25,6 @@ TEST(CombatantTest, StartsWithoutShieldOrTarget) {
     EXPECT_EQ(c.target, nullptr);
     EXPECT_EQ(c.swingTimer, 0);
     EXPECT_EQ(c.damageTaken, 0.0);
-    EXPECT_EQ(yourCombatant.shieldIndex, -1);
-    EXPECT_EQ(oppCombatant.shieldIndex, -1);
 }
 
 TEST(CombatantTest, SwingDelayTruncates) {

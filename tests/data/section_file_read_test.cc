@@ -432,19 +432,5 @@ TEST_F(UnwritableFile, ReadOnlyPermissions) {
     check(file);
 }
 
-TEST(SectionFileOpen, TheProgramWideFilesLiveInTheWorkingDirectory) {
-    TempDir dir;
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    SectionFile& chars = charFile();
-    SectionFile& equi = equiFile();
-    EXPECT_EQ(chars.fileName(), "charfile.cfg");
-    EXPECT_EQ(equi.fileName(), "equifile.cfg");
-    EXPECT_EQ(&chars, &charFile());
-    EXPECT_TRUE(std::filesystem::exists(dir.file("charfile.cfg")));
-    EXPECT_TRUE(std::filesystem::exists(dir.file("equifile.cfg")));
-    std::filesystem::current_path(previous);
-}
-
 }  // namespace
 }  // namespace skarn
