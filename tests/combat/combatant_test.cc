@@ -4,6 +4,7 @@
 
 #include "combat/combatant.h"
 #include "combat/random.h"
+#include "tests/support/scripted_rolls.h"
 
 namespace skarn {
 namespace {
@@ -51,19 +52,22 @@ TEST(CombatantTest, TickSwingsEverySwingDelayTicks) {
 }
 
 // The hit roll draws r = draw % 101 and lands when r <= chance; a landed roll
-// takes one more draw.
+// takes one more draw. Each case rolls r at both ends and on both sides of
+// the chance.
 TEST(CombatantTest, HitRollFollowsTheChanceAndDrawCount) {
     struct Case { int attackerSkill, defenderSkill, chance; };
     for (const Case& c : {Case{0, 0, 50}, Case{100, 0, 150}, Case{0, 300, 7}, Case{300, 300, 50}}) {
-        for (std::uint32_t seed = 0; seed < 200; ++seed) {
+        for (int r : {0, c.chance, c.chance + 1, 100}) {
+            if (r > 100) continue;
             Combatant a, d;
             a.hitSkill = c.attackerSkill;
             d.hitSkill = c.defenderSkill;
-            Random rng(seed), mirror(seed);
+            const std::uint32_t state = testing::stateGiving({testing::remainderOf(101, r)});
+            Random rng(state), mirror(state);
             const bool lands = mirror.draw() % 101 <= c.chance;
             if (lands) mirror.draw();
-            EXPECT_EQ(a.rollToHit(d, rng), lands) << seed;
-            EXPECT_EQ(rng.state(), mirror.state()) << seed;
+            EXPECT_EQ(a.rollToHit(d, rng), lands) << "chance " << c.chance << " r " << r;
+            EXPECT_EQ(rng.state(), mirror.state()) << "chance " << c.chance << " r " << r;
             EXPECT_EQ(a.target, &d);
         }
     }
@@ -125,14 +129,30 @@ TEST(CombatantTest, WorkedDamageExampleForEveryArmourDraw) {
     a.tactics = 100;
     d.armorRating = 10;
     a.target = &d;
-    bool seen[6] = {};
-    for (std::uint32_t seed = 0; seed < 100; ++seed) {
-        Random rng(seed), mirror(seed);
-        const int armour = mirror.draw() % 6;
-        seen[armour] = true;
+    for (int armour = 0; armour <= 5; ++armour) {
+        Random rng = testing::generatorGiving({testing::remainderOf(6, armour)});
         EXPECT_EQ(a.rollDamage(rng), (19 - 5 - armour) / 2) << "a = " << armour;
     }
-    for (bool s : seen) EXPECT_TRUE(s);
+}
+
+// The shield holds when p = draw % 101 is at most parry / 2, cut: with parry
+// 0 only p = 0 holds, and with parry 61 up to p = 30. The dice and the armour
+// draw are scripted too: two d6 of 6, then a = 0 against A.R. 0.
+TEST(CombatantTest, TheParryHoldsUpToHalfTheParryCut) {
+    struct Case { int parry, p; bool holds; };
+    for (const Case& c : {Case{0, 0, true}, Case{0, 1, false}, Case{61, 30, true}, Case{61, 31, false},
+                          Case{200, 100, true}}) {
+        Combatant a, d;
+        a.diceCount = 2;
+        a.diceSides = 6;  // 12, kept by Str. 0 and halved by Tactics 0: dmg 6
+        d.shieldIndex = 0;
+        d.parry = c.parry;
+        d.shieldAbsorb = 4;
+        a.target = &d;
+        Random rng = testing::generatorGiving({testing::dieFace(6, 6), testing::dieFace(6, 6),
+                                               testing::remainderOf(101, c.p), testing::anyDraw()});
+        EXPECT_EQ(a.rollDamage(rng), c.holds ? (6 - 4) / 2 : 6 / 2) << "parry " << c.parry << " p " << c.p;
+    }
 }
 
 TEST(CombatantTest, BlowIsAtLeastOneAndNegativeHalvesTruncateTowardZero) {

@@ -10,6 +10,7 @@
 #include "combat/fight.h"
 #include "tests/combat/random_fighters.h"
 #include "tests/combat/reference_loop.h"
+#include "tests/support/scripted_rolls.h"
 
 namespace skarn {
 namespace {
@@ -307,24 +308,32 @@ TEST(RunFightsTest, ModeOneFellsTheOpponentButCountsNoWin) {
     EXPECT_GE(o.opp.damageTaken, 100.0);
 }
 
-// Both swing on every tick with one hit point each. Whenever both are down
-// after the same tick, the Opponent's fall is tested first: a win.
-TEST(RunFightsTest, BothFallingOnTheSameTickIsAWin) {
+// A fight to the death in which both swing on every tick (a swing delay of
+// 1) with one hit point each, so that each fight's first landed blow ends it.
+// Equal skills: a hit for r from 0 to 50. A landed blow takes the hit draw,
+// one more, two dice and the armour draw.
+Case duel() {
     Case c;
     c.mode = ToTheDeath;
     c.you.weaponSpeed = c.opp.weaponSpeed = 7500;
     c.yourHp = c.oppHp = 1;
+    return c;
+}
+using testing::anyDraw;
+using testing::hit;
+using testing::miss;
+
+// Whenever both are down after the same tick, the Opponent's fall is tested
+// first: a win. On tick 0 You swing first, then the Opponent.
+TEST(RunFightsTest, BothFallingOnTheSameTickIsAWin) {
+    Case c = duel();
     c.fights = 1;
-    int bothDown = 0;
-    for (std::uint32_t seed = 1; seed < 200; ++seed) {
-        c.seed = seed;
-        const Outcome o = runFast(c);
-        if (o.you.damageTaken >= 1.0 && o.opp.damageTaken >= 1.0) {
-            ++bothDown;
-            EXPECT_EQ(o.totals.winCount, 1.0) << seed;
-        }
-    }
-    EXPECT_GT(bothDown, 0);
+    c.seed = testing::stateGiving({hit(50), anyDraw(), anyDraw(), anyDraw(), anyDraw(), hit(50)});
+    const Outcome o = runFast(c);
+    ASSERT_GE(o.you.damageTaken, 1.0);
+    ASSERT_GE(o.opp.damageTaken, 1.0);
+    EXPECT_EQ(o.totals.tickSum, 0.0);
+    EXPECT_EQ(o.totals.winCount, 1.0);
 }
 
 TEST(RunFightsTest, ZeroHitPointsEndTheFightOnTickZero) {
@@ -339,20 +348,17 @@ TEST(RunFightsTest, ZeroHitPointsEndTheFightOnTickZero) {
     }
 }
 
+// Two fights that You win on tick 0 (You land, the Opponent misses), then
+// one You lose (You miss, the Opponent lands).
 TEST(RunFightsTest, TwoWinsOutOfThreeShow66Point6) {
-    Case c;
-    c.mode = ToTheDeath;
-    c.opp = c.you;
-    bool found = false;
-    for (std::uint32_t seed = 1; seed < 500 && !found; ++seed) {
-        c.seed = seed;
-        const Outcome o = runFast(c);
-        if (o.totals.winCount == 2.0) {
-            EXPECT_EQ(o.results.resultWinPercent, 66.6) << seed;
-            found = true;
-        }
-    }
-    EXPECT_TRUE(found);
+    Case c = duel();
+    c.fights = 3;
+    c.seed = testing::stateGiving({hit(50), anyDraw(), anyDraw(), anyDraw(), anyDraw(), miss(50),  //
+                                   hit(50), anyDraw(), anyDraw(), anyDraw(), anyDraw(), miss(50),  //
+                                   miss(50), hit(50)});
+    const Outcome o = runFast(c);
+    ASSERT_EQ(o.totals.winCount, 2.0);
+    EXPECT_EQ(o.results.resultWinPercent, 66.6);
 }
 
 // A swing delay of 200 with a sure hit on 1 hit point ends on tick 199.
