@@ -1,8 +1,8 @@
 #pragma once
 
-// The analyses as CSV tables: one header line, then a line per row. skarn-cli
-// prints them with --csv and the Analysis window saves them, so both faces
-// write the same bytes for the same figures.
+// The analyses as CSV tables: one header line, then a line per row. Every
+// CSV of an analysis is written here, so the same figures always give the
+// same bytes.
 
 #include <string>
 #include <vector>

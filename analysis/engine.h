@@ -18,7 +18,7 @@
 // every variant meeting the same dice fight by fight, split over threads.
 namespace skarn::analysis {
 
-// The four results of a run, as the Results dialog shows them.
+// The four results of a run (RunResults).
 enum class Result { WinPercent, DamageTaken, DamageGiven, Time };
 
 // The result a mode is about: the win % in ToTheDeath, the damage given in
@@ -47,7 +47,7 @@ struct RunSettings {
     std::optional<double> targetError;
     std::optional<Result> targetResult;  // mainResult(mode) when absent
     // Called on the calling thread, about ten times a second and once at the
-    // end: safe to forward to a window.
+    // end, so it may touch what that thread owns.
     Progress progress;
     // When it turns true (from any thread), the analysis stops within a
     // block and returns what it has, marked cancelled.

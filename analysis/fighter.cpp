@@ -86,7 +86,7 @@ bool loadCharacter(SectionFile& characters, std::string_view section, const std:
         std::int32_t value = *targets[field];
         const bool read = characters.lookupInt(section, name, field, value);
         // A field that is there but not a number reads as 0, one beyond 32
-        // bits as the nearest 32-bit value, as in the window.
+        // bits as the nearest 32-bit value, as readInt leaves them.
         *targets[field] = value;
         if (!read) {
             character.unreadField = field;

@@ -12,13 +12,14 @@
 
 namespace skarn::analysis {
 
-// The names a listing of `section` delivers, in file order, stopping where
-// the window's lists stop; empty names are dropped when `skipEmpty`.
+// The names a listing of `section` delivers, in file order: the quoted name
+// of each entry, up to the first token that is not a quoted text
+// (SectionFile::nextEntry); empty names are dropped when `skipEmpty`.
 // Nothing when the section does not exist.
 std::optional<std::vector<std::string>> listSection(SectionFile& file, std::string_view section,
                                                     bool skipEmpty);
 
-// A character as the window loads it when it is picked from its list.
+// A stored character as loaded from its entry in charfile.cfg.
 struct StoredCharacter {
     std::string name;
     std::string_view section;  // "YourChars" or "OppChars"
@@ -41,14 +42,13 @@ struct StoredCharacter {
 };
 
 // Loads character `name` of `section` of charfile.cfg. The name must be one
-// the section's listing delivers (the names the window can pick); otherwise
+// the section's listing delivers (listSection); otherwise
 // false with `error` naming the file, the section and the name.
 bool loadCharacter(SectionFile& characters, std::string_view section, const std::string& name,
                    StoredCharacter& character, std::string& error);
 
 // The hit points a run uses for character `name` of `section`: field 8 of
-// its entry, or `strength` when that cannot be read (the rule of the
-// window's Begin).
+// its entry, or `strength` when that cannot be read.
 struct HitPoints {
     std::int32_t value = 0;
     bool stored = false;  // false: they are Str.
@@ -67,16 +67,16 @@ struct Fighter {
     std::string weaponName;
     std::int32_t hands = 0;
     std::string shieldName = "- none -";  // carried: a "Shields" entry, or "- none -"
-    // The shield asked for: stored with the character, given on the command
-    // line or chosen in the window. A two-handed weapon drops it, but a
+    // The shield asked for: stored with the character or given by the
+    // caller. A two-handed weapon drops it, but a
     // one-handed one tried instead (in a ranking) takes it up again.
     std::string wantedShield = "- none -";
     bool shieldGiven = false;  // asked for by the user: a name not found is an error
     bool shieldDroppedForHands = false;  // a shield was wanted but the weapon needs both hands
 };
 
-// A side as the window shows it: the typed values and the statistics of the
-// weapon and shield it has looked up.
+// A fighter as typed: its values and the statistics of the weapon and
+// shield looked up for it.
 struct FighterValues {
     std::string name;
     std::int32_t strength = 0;
@@ -100,7 +100,7 @@ struct FighterValues {
 
 // Copies the six statistics a character carries (Str., Dex., A.R.,
 // Tactics, W. Skill, Parry) between any two of the types that name them as
-// Combatant does: a stored character, a side of the window, typed values.
+// Combatant does: a stored character, typed values, a Combatant.
 template <class From, class To>
 void copyStats(const From& from, To& to) {
     to.strength = from.strength;
@@ -111,7 +111,7 @@ void copyStats(const From& from, To& to) {
     to.parry = from.parry;
 }
 
-// The fighter of a side of the window.
+// The fighter of typed values.
 Fighter makeFighter(const FighterValues& values);
 
 // The fighter of a stored character before it is armed: its statistics,
@@ -140,9 +140,9 @@ bool armWeapon(SectionFile& equipment, std::int32_t weaponType, const std::strin
 bool armShield(SectionFile& equipment, Fighter& fighter, std::string& error,
                std::vector<std::string>& warnings);
 
-// The whole arming of a loaded character, as the window does it when the
-// character is picked: checkWeaponType, then the stored weapon (or `weapon`
-// when given) and the stored shield (or `shield` when given).
+// The whole arming of a loaded character: checkWeaponType, then the stored
+// weapon (or `weapon` when given) and the stored shield (or `shield` when
+// given).
 bool equipFighter(SectionFile& equipment, const StoredCharacter& character,
                   const std::optional<std::string>& weapon,
                   const std::optional<std::string>& shield, Fighter& fighter, std::string& error,

@@ -82,7 +82,7 @@ Outcome runChain(const Fighter& you, const Fighter& opp, const RunSettings& sett
     const std::int64_t fights = settings.fights;
 
     if (!histograms && !settings.targetError) {
-        // The window's own loop, on copies of the fighters.
+        // runFights itself, on copies of the fighters.
         Combatant yourCombatant = you.combatant;
         Combatant oppCombatant = opp.combatant;
         Random rng(settings.seed);

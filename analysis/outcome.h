@@ -25,7 +25,7 @@ struct Outcome {
     bool targetReached = false;
     RunTotals totals;
     RunSquares squares;
-    RunResults results;  // cut as the Results dialog cuts them
+    RunResults results;  // cut as runFights cuts them
     RunIntervals intervals;
     // Per fight: the damage given, the damage taken and the length in ticks,
     // in bins fitted to the first kPilotFights fights.
@@ -38,12 +38,13 @@ struct Outcome {
 // REQUIRES: runFault(you, opp, settings.mode, settings.fights) is empty.
 Outcome analyseOutcome(const Fighter& you, const Fighter& opp, const RunSettings& settings);
 
-// The outcome of `you` against `opp` on the one generator chain the window's
-// Begin uses, seeded with settings.seed: for the same seed and fights the
-// results and totals are exactly those of runFights. With a target error the
-// chain is fought in batches of kPilotFights until the target is reached;
-// the figures are then those of runFights over the fights used. Runs on the
-// calling thread; settings.threads is not used.
+// The outcome of `you` against `opp` on one generator chain, each fight
+// starting where the one before left it, seeded with settings.seed: for the
+// same seed and fights the results and totals are exactly those of
+// runFights. With a target error the chain is fought in batches of
+// kPilotFights until the target is reached; the figures are then those of
+// runFights over the fights used. Runs on the calling thread;
+// settings.threads is not used.
 // REQUIRES: runFault(you, opp, settings.mode, settings.fights) is empty.
 Outcome runChain(const Fighter& you, const Fighter& opp, const RunSettings& settings,
                  bool histograms);

@@ -28,8 +28,8 @@ struct Candidate {
 // twice is tried once. A candidate that cannot be armed, or that runFault
 // refuses for `mode` and `fights`, is left out with a note in `warnings`.
 // False with `error` when nothing can be ranked.
-// It reads `equipment`; rank() reads no file, so a window can gather the
-// candidates on the thread that owns its files and rank them on another.
+// It reads `equipment`; rank() reads no file, so the candidates can be
+// gathered on the thread that owns the file and ranked on another.
 bool rankCandidates(SectionFile& equipment, const Fighter& you, const Fighter& opp, RankBy by,
                     bool allTypes, FightMode mode, std::int64_t fights,
                     std::vector<Candidate>& candidates, std::string& error,

@@ -17,7 +17,7 @@ inline constexpr Stat kStats[] = {Stat::Strength, Stat::Dexterity, Stat::WeaponS
                                   Stat::Tactics,  Stat::Parry,     Stat::ArmorRating};
 
 // A statistic's name in tables ("Str.") and JSON ("strength"), and the range
-// the window accepts for it.
+// of values it may take.
 struct StatInfo {
     const char* caption;
     const char* key;
@@ -35,9 +35,9 @@ struct StatScale {
     Stat stat = Stat::Strength;
     std::int32_t value = 0;  // as the fighter has it
     std::int32_t low = 0;    // the values compared: value - delta and value + delta,
-    std::int32_t high = 0;   // kept within the window's range
+    std::int32_t high = 0;   // kept within statInfo's range
     // Str. of a fighter without stored hit points: its hit points are its
-    // Str., so they change with it, as they would in the window.
+    // Str., so they change with it.
     bool hitPointsFollow = false;
     std::string refused;  // why the stat could not be scaled; empty when it was
     // The change of the result per point, (result at high - result at low)

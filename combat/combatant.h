@@ -7,7 +7,7 @@
 namespace skarn {
 
 // One fighter's combat state and the rules of a melee exchange. Plain data:
-// the Begin command copies the statistics in, the fight loop drives it.
+// the statistics are copied in, the fight loop drives it.
 class Combatant {
 public:
     virtual ~Combatant() = default;

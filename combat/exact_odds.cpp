@@ -271,7 +271,7 @@ std::optional<ExactOdds> toTheEnd(Side& you, Side& opp, FightMode mode, Work& wo
 
 // The most work the engine takes on, in multiply-adds: about half a second
 // on the development machine (a 2-core AMD EPYC), where the 10,000 blows of
-// 1 point of the longest fights the main window allows take 0.3 s.
+// 1 point of the longest fights the statistics' ranges allow take 0.3 s.
 constexpr double kMostWork = 8e8;
 // Where it stops when the estimate fell short: about a second.
 constexpr double kGuardWork = 1.2e9;

@@ -89,7 +89,8 @@ double exactOddsWork(const Combatant& you, const Combatant& opponent, std::int32
 
 // The limit when exactOddsWork is past what the engine takes on (8e8
 // multiply-adds, about half a second), or nothing when exactOdds will
-// answer. With the main window's ranges and the example files' weapons,
+// answer. With statistics in their ranges (Str. and Dex. 0 to 400, A.R. 0
+// to 100, the others 0 to 300) and the example files' weapons,
 // "Find damage per 60 seconds" always passes, "Fight to the death" up to a
 // few thousand hit points (2% declined at 10,000), and "Fight to the death
 // of the opponent" all but 0.4% at 300 hit points (16% at 10,000): a

@@ -34,7 +34,7 @@ struct RunSquares {
     double tickSq = 0.0;
 };
 
-// The four numbers of the Results dialog, cut (not rounded).
+// The four averages of a run, cut (not rounded).
 struct RunResults {
     double resultDamageGiven = 0.0;
     double resultDamageTaken = 0.0;
@@ -69,14 +69,14 @@ struct RunFault {
 // the first fault found, or nothing when the run may go ahead:
 // - the fight mode is 0, 1 or 2 and there are 1 to 10^9 fights;
 // - each side's Str. and Dex. lie in 0..400, A.R. in 0..100, W. Skill,
-//   Tactics and Parry in 0..300 (the main window's ranges), weapon speed in
+//   Tactics and Parry in 0..300, weapon speed in
 //   1..10000, dice count in 0..1000, dice sides in 1..1000 (when there are
 //   dice), damage bonus and (with a shield) shield absorb in -100000..100000,
 //   and the hit points the stop rule uses in -1000000..1000000; so no divisor
 //   is zero and every product and conversion stays within 32 bits;
 // - the expected time of one fight (expectedFightMicroseconds) is at most
-//   3 ms, so that 2187 fights take at most about 6.6 seconds. The
-//   main window's values with weapons up to speed 200 and 100 dice of up to
+//   3 ms, so that 2187 fights take at most about 6.6 seconds. Statistics
+//   in the ranges above with weapons up to speed 200 and 100 dice of up to
 //   100 sides, bonuses of +-1000 and 10,000 hit points always pass in modes 0
 //   and 2; in mode 1 a You side that would need millions of ticks to fell
 //   the Opponent, while the Opponent swings on, is refused.

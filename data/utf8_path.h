@@ -1,7 +1,7 @@
 #pragma once
 
 // File names travel through the program as UTF-8 strings: that is what the
-// data files, the command line and the window hand around. A
+// data files hold and what every caller hands around. A
 // std::filesystem::path made from a std::string takes its bytes as they are
 // on POSIX systems, but on Windows reads them in the ANSI code page, which
 // turns any name outside ASCII into another name. These two convert
