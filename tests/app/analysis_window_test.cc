@@ -46,7 +46,7 @@
 #include "resources/resource_ids.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/files.h"
-#include "ui/testing.h"
+#include "tests/support/ui_testing.h"
 
 #ifdef SKARN_CLI_PATH
 #include <nlohmann/json.hpp>

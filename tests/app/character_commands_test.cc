@@ -23,7 +23,7 @@
 #include "tests/app/failing_writes.h"
 #include "tests/app/window_fixture.h"
 #include "tests/app/working_directory.h"
-#include "ui/testing.h"
+#include "tests/support/ui_testing.h"
 
 namespace skarn {
 namespace {

@@ -11,7 +11,7 @@
 #include "resources/resource_ids.h"
 #include "tests/app/working_directory.h"
 #include "tests/support/files.h"
-#include "ui/testing.h"
+#include "tests/support/ui_testing.h"
 
 namespace skarn {
 namespace {

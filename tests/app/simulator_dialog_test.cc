@@ -18,7 +18,7 @@
 #include "app/program_objects.h"
 #include "resources/resource_ids.h"
 #include "tests/app/working_directory.h"
-#include "ui/testing.h"
+#include "tests/support/ui_testing.h"
 
 namespace skarn {
 namespace {

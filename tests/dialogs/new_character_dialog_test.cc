@@ -21,8 +21,8 @@
 #include "data/platform_file_system.h"
 #include "data/section_file.h"
 #include "resources/resource_ids.h"
+#include "tests/support/ui_testing.h"
 #include "ui/data_exchange.h"
-#include "ui/testing.h"
 
 namespace skarn {
 namespace {

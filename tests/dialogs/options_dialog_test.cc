@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource_ids.h"
-#include "ui/testing.h"
+#include "tests/support/ui_testing.h"
 
 namespace skarn {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "resources/resource_ids.h"
 #include "tests/support/comma_locale.h"
+#include "tests/support/ui_testing.h"
 #include "ui/controls.h"
-#include "ui/testing.h"
 
 namespace skarn {
 namespace {

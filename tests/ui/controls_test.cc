@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/testing.h"
+#include "tests/support/ui_testing.h"
 
 namespace skarn {
 namespace {

@@ -19,8 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ui_testing.h"
 #include "tests/ui/test_dialog.h"
-#include "ui/testing.h"
 
 namespace skarn {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/testing.h"
+#include "tests/support/ui_testing.h"
 
 #include <utility>
 
