@@ -34,8 +34,6 @@ public:
     struct Side {
         std::string_view name;              // "You" or "Opponent"
         std::string_view characterSection;  // "YourChars" or "OppChars"
-        int characterListId, weaponTypeListId, weaponListId, shieldListId;
-        int newButtonId, saveButtonId, delButtonId;
         ComboBox*& characterList;
         ComboBox*& weaponList;
         ComboBox*& shieldList;

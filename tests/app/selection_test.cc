@@ -12,11 +12,13 @@
 
 #include "app/simulator_dialog.h"
 #include "data/records.h"
+#include "resources/resource_ids.h"
 #include "tests/app/window_fixture.h"
 
 namespace skarn {
 namespace {
 
+namespace sim = ids::simulator;
 using testing::crlf;
 using Side = SimulatorDialog::Side;
 using Strings = std::vector<std::string>;
@@ -76,7 +78,9 @@ protected:
         const QString name = QString(side.name == "You" ? "your" : "opp") + role;
         return window().findChild<Edit*>(name);
     }
-    ComboBox* typeList(const Side& side) { return window().comboBox(side.weaponTypeListId); }
+    ComboBox* typeList(const Side& side) {
+        return window().comboBox(side.name == "You" ? sim::kYourWeaponTypeList : sim::kOppWeaponTypeList);
+    }
 };
 
 // A stored character, chosen on either side, shows in every field and list;
@@ -315,7 +319,7 @@ TEST_F(SelectionTest, AStoredValueOutOfRangeIsShownAndTheLoadCompletes) {
     w.OnSelectYourCharacter();  // as NEW and SAVE reload a character
     EXPECT_EQ(w.yourStrength, 450);
     EXPECT_EQ(w.yourWeaponType, -1);
-    EXPECT_EQ(w.comboBox(w.yourSide().weaponTypeListId)->curSel(), -1);
+    EXPECT_EQ(w.comboBox(sim::kYourWeaponTypeList)->curSel(), -1);
     EXPECT_EQ(w.yourWeaponList->count(), 0);
     EXPECT_EQ(w.yourWeaponName, "");
     EXPECT_EQ(w.yourWeaponSpeed, 0);
