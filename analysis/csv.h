@@ -2,7 +2,7 @@
 
 // The analyses as CSV tables: one header line, then a line per row. Every
 // CSV of an analysis is written here, so the same figures always give the
-// same bytes.
+// same bytes. Pure functions: any thread may call them.
 
 #include <string>
 #include <vector>

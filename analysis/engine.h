@@ -16,6 +16,8 @@
 
 // The analysis engine: many fights of one or more variants of a matchup,
 // every variant meeting the same dice fight by fight, split over threads.
+// A job is started from one thread, which it blocks until done; several
+// jobs may run at once from different threads.
 namespace skarn::analysis {
 
 // The four results of a run (RunResults).

@@ -9,7 +9,8 @@ namespace skarn::analysis {
 // complement). Everything a fight is measured by is a whole number (damage
 // is a sum of whole blows, time a count of ticks), so sums kept this way do
 // not depend on the order they were added in: an analysis gives the same
-// bits however its fights were split over threads.
+// bits however its fights were split over threads. Not thread-safe: each
+// thread sums into its own, and the sums are then added.
 class ExactSum {
 public:
     void add(std::int64_t value) {

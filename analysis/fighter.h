@@ -10,6 +10,8 @@
 #include "combat/fight.h"
 #include "data/section_file.h"
 
+// The functions that read a SectionFile use its shared read position: call
+// them from the thread that owns the file. The others are pure.
 namespace skarn::analysis {
 
 // The names a listing of `section` delivers, in file order: the quoted name

@@ -11,6 +11,8 @@ namespace skarn::analysis {
 // first bin or past the last are counted apart. The bins are fixed before
 // the values come, so histograms over the same bins add up, whatever split
 // the values, and the memory does not grow with their number.
+// Not thread-safe: const methods may be called from several threads, adding
+// from one; each thread fills a histogram of its own, then they are added.
 class Histogram {
 public:
     // One bin of width 1 at 0.

@@ -7,7 +7,8 @@ namespace skarn::analysis {
 // The generator state fight `fight` of an analysis starts from. Every
 // variant an analysis compares starts its fight i from the same state, so
 // the variants meet the same dice fight by fight and their differences are
-// paired; and any fight can be fought on any thread.
+// paired; and any fight can be fought on any thread. Pure: any thread may
+// call it.
 //
 // The seed and the fight's number are combined into one 64-bit number,
 // seed * 2^32 + fight, which the SplitMix64 finaliser mixes; its two 32-bit

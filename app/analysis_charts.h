@@ -3,7 +3,7 @@
 // The Analysis window's charts, on Qt Charts: horizontal bars with their 95%
 // intervals as whiskers, and histograms. Every chart takes its colours and
 // fonts from the widget palette and font, so it follows a light or dark
-// desktop and the user's text size.
+// desktop and the user's text size. GUI thread only, as Qt Charts.
 
 #include <cstdint>
 #include <optional>

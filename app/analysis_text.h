@@ -3,7 +3,8 @@
 // How the Analysis window writes its figures: in its tables and charts and
 // in words for screen readers (the CSV files it saves are analysis/csv.h's).
 // Numbers are written with a decimal point whatever the locale, as the
-// Results dialog and skarn-cli write them.
+// Results dialog and skarn-cli write them. Pure functions: any thread may
+// call them.
 
 #include <cstdint>
 #include <optional>

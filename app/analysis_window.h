@@ -50,7 +50,8 @@ struct AnalysisSubject {
 //
 // A separate top-level window owned by the main window, which closes it.
 // Closing it stops its work; it keeps its seed and settings for when it
-// opens again.
+// opens again. Use it from the GUI thread only: its worker thread touches
+// no widget and hands its results back through the event loop.
 class AnalysisWindow : public QWidget {
     Q_OBJECT
 public:

@@ -23,7 +23,8 @@ class AnalysisWindow;
 // character list, NEW/SAVE/DEL, six number fields and the weapon-type,
 // weapon and shield lists; below them the fight-count slider, "Begin",
 // "Options", "Quit", the status line and the progress bar. It owns every
-// value the user sees and every value a run reads.
+// value the user sees and every value a run reads. GUI thread only; a run
+// of Begin blocks that thread until the Results dialog opens.
 class SimulatorDialog : public Dialog {
     Q_OBJECT
 public:

@@ -8,6 +8,7 @@
 //   dice sum + damage bonus  -> scaledDamage (Str., then Tactics, in double)
 //   -> minus the shield's absorb when the defender parries
 //   -> armoredBlow (half the A.R. and the armor draw off, halved, at least 1).
+// Pure functions: any thread may call them.
 namespace skarn::blow {
 
 // A swing lands when draw % 101 is at most this.

@@ -8,6 +8,7 @@ namespace skarn {
 
 // One fighter's combat state and the rules of a melee exchange. Plain data:
 // the statistics are copied in, the fight loop drives it.
+// Not thread-safe: every roll changes the fighter; use each from one thread.
 class Combatant {
 public:
     virtual ~Combatant() = default;

@@ -6,7 +6,8 @@
 // Exact shortcuts over the generator's draws, for the fight loop: taking a
 // swing's draws straight from the state it starts at, and the remainders the
 // rules take of draws without dividing. Each gives the same value as the
-// plain arithmetic for every draw (0 to 32767).
+// plain arithmetic for every draw (0 to 32767). Pure values and functions:
+// any thread may use them.
 namespace skarn::draws {
 
 inline constexpr std::uint32_t kMultiplier = 214013u;

@@ -10,6 +10,9 @@
 #include "combat/combatant.h"
 #include "combat/random.h"
 
+// Everything here runs on the calling thread and keeps no state of its own:
+// several threads may call it at once on fighters, totals and generators of
+// their own, and share one PreparedFights.
 namespace skarn {
 
 // The stop rule of a fight.

@@ -19,6 +19,9 @@
 // and what is dropped is never seen again: the laws the engine returns add
 // up to slightly less than 1, and their shortfall is what it reports as
 // unaccounted.
+//
+// The functions keep no state but the Work they are given: several threads
+// may call them at once, each with a Work of its own.
 namespace skarn::exact {
 
 // What a step may drop from the two ends of a law.

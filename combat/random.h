@@ -7,6 +7,7 @@ namespace skarn {
 // The simulator's one pseudo-random generator: a 32-bit linear congruential
 // generator. Every dice roll of every fight comes from it, in a fixed order,
 // so a seed fixes every result.
+// Not thread-safe: every draw changes the state; give each thread its own.
 class Random {
 public:
     explicit Random(std::uint32_t seed = 0) : state_(seed) {}

@@ -9,6 +9,8 @@
 // as independent of the others and as following the generator's exact
 // marginal law: draw % n over the 32,768 draw values, so the first
 // 32768 % n remainders come up once in 32,768 more often than the rest.
+// The functions are pure: any thread may call them. A CompensatedSum belongs
+// to one thread at a time.
 namespace skarn::exact {
 
 // The number of draw values (0 to 32767) whose remainder by `divisor` is

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+// The layout of the data files' entries. Constants and pure functions: any
+// thread may use them.
 namespace skarn {
 
 // Section names of the two data files.

@@ -17,6 +17,7 @@ namespace skarn {
 // The controls a dialog template creates (see ControlKind). Each is the Qt
 // widget with the few operations the dialogs use added in their own terms.
 // A control knows its template id; the dialog looks controls up by it.
+// Like every Qt widget, use them from the GUI thread only.
 
 // A drop-down list. Each entry keeps the bytes it was added with and shows
 // them as text (displayText); the list hands the same bytes back. A sorted

@@ -8,6 +8,8 @@
 
 #include "ui/dialog.h"
 
+// The parsing and formatting functions are pure: any thread may call them.
+// A DataExchange works on a dialog's controls: GUI thread only.
 namespace skarn {
 
 // The framework's validation messages.

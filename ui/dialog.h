@@ -19,6 +19,8 @@
 
 class QMenu;
 
+// Dialogs, their message maps and the modal hook: GUI thread only, as every
+// Qt widget. The hook is one for the whole program.
 namespace skarn {
 
 class DataExchange;

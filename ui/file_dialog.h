@@ -7,6 +7,8 @@
 
 class QWidget;
 
+// The save dialog and its hook: GUI thread only. The hook is one for the
+// whole program.
 namespace skarn {
 
 // One kind of file a save dialog offers, such as "PNG image" with the

@@ -6,6 +6,8 @@
 
 class QWidget;
 
+// Message boxes and their hook: GUI thread only. The hook is one for the
+// whole program.
 namespace skarn {
 
 // Results of a modal dialog or a message box: the id of the button that

@@ -8,6 +8,7 @@
 namespace skarn {
 
 // The data files hold bytes, not characters. These convert them for display.
+// Pure functions: any thread may call them.
 
 // True when `bytes` is well-formed UTF-8.
 bool isValidUtf8(std::string_view bytes);
