@@ -9,7 +9,6 @@
 
 #include "app/program_objects.h"
 #include "resources/resource_ids.h"
-#include "tests/app/working_directory.h"
 #include "tests/support/files.h"
 #include "tests/support/ui_testing.h"
 
@@ -17,8 +16,6 @@ namespace skarn {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::readFile;
-using testing::workingDirectory;
 
 // A fresh empty folder, the working directory while the object lives.
 class EmptyWorkingFolder {
@@ -48,8 +45,11 @@ TEST(ProgramObjects, FightersStartUnshieldedAndTheFilesOpenInTheWorkingDirectory
     EXPECT_TRUE(fs::is_regular_file(folder.path() / "equifile.cfg"));
 }
 
+// In a folder of its own: the other tests of this program leave data files
+// in theirs.
 TEST(SimulatorApp, OpensBothDataFilesThenRunsTheMainWindowUntilQuit) {
-    ASSERT_FALSE(fs::exists(workingDirectory() / "charfile.cfg"));
+    const EmptyWorkingFolder folder;
+    ASSERT_FALSE(fs::exists(folder.path() / "charfile.cfg"));
     ModalRecorder modals;
     SimulatorDialog* shown = nullptr;
     bool shownAsMainWindow = false;
@@ -61,8 +61,8 @@ TEST(SimulatorApp, OpensBothDataFilesThenRunsTheMainWindowUntilQuit) {
 
     SimulatorApp app;
     // Both files exist, created empty, before the window opens.
-    EXPECT_TRUE(fs::exists(workingDirectory() / "charfile.cfg"));
-    EXPECT_TRUE(fs::exists(workingDirectory() / "equifile.cfg"));
+    EXPECT_TRUE(fs::exists(folder.path() / "charfile.cfg"));
+    EXPECT_TRUE(fs::exists(folder.path() / "equifile.cfg"));
 
     EXPECT_FALSE(app.initInstance());
     EXPECT_NE(shown, nullptr);
@@ -74,9 +74,9 @@ TEST(SimulatorApp, OpensBothDataFilesThenRunsTheMainWindowUntilQuit) {
     EXPECT_EQ(Dialog::mainWindow(), nullptr);
 
     // Quitting writes nothing.
-    EXPECT_EQ(readFile("charfile.cfg"), "");
-    EXPECT_EQ(readFile("equifile.cfg"), "");
-    EXPECT_FALSE(fs::exists(workingDirectory() / "temp.btb"));
+    EXPECT_EQ(testing::readBytes(folder.path() / "charfile.cfg"), "");
+    EXPECT_EQ(testing::readBytes(folder.path() / "equifile.cfg"), "");
+    EXPECT_FALSE(fs::exists(folder.path() / "temp.btb"));
 }
 
 }  // namespace
