@@ -146,6 +146,9 @@ void showHistogram(QChart& chart, const std::vector<double>& edges, const std::v
     }
     outline->append(edges.back(), 0.0);
     auto* area = new QAreaSeries(outline);
+    // An area series does not own the line it spans; as its child the line
+    // goes with it when the chart is cleared.
+    outline->setParent(area);
     area->setProperty(kRole, kHistogram);
     chart.addSeries(area);
 
