@@ -32,13 +32,13 @@ run: build
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) -LE heavy
 
-# The tests of the combat core, the data files and the analysis engine
-# under ASan + UBSan.
+# The whole test suite under ASan + UBSan, the window's tests on Qt's
+# offscreen platform; tests labelled heavy are left out.
 sanitize: deps
 	@cmake -S . -B build-sanitize $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DSKARN_WERROR=$(WERROR) \
-	  -DSKARN_SANITIZE=ON -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null
+	  -DSKARN_SANITIZE=ON -DSKARN_GUI=ON -DSKARN_CLI=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build build-sanitize -j$(JOBS)
-	@cd build-sanitize && ctest --output-on-failure -j$(JOBS) -LE heavy
+	@cd build-sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) -LE heavy
 
 bench: deps
 	@cmake -S . -B build-bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DSKARN_WERROR=$(WERROR) \
