@@ -47,6 +47,7 @@
 #include "app/simulator_dialog.h"
 #include "data/records.h"
 #include "data/section_file.h"
+#include "model/modes.h"
 #include "resources/resource_ids.h"
 #include "ui/file_dialog.h"
 #include "ui/message_box.h"
@@ -91,14 +92,7 @@ constexpr int kProgressStepMs = 40;
 
 QString shown(const std::string& bytes) { return displayText(bytes); }
 
-QString modeCaption(FightMode mode) {
-    switch (mode) {
-        case DamagePer60Seconds: return QStringLiteral("Find damage per 60 seconds");
-        case ToDeathOfOpponent: return QStringLiteral("Fight to the death of the opponent");
-        case ToTheDeath: return QStringLiteral("Fight to the death");
-    }
-    return {};
-}
+QString modeCaption(FightMode mode) { return QString::fromLatin1(model::modeCaption(mode)); }
 
 QString weaponTypeName(std::int32_t type) {
     return type >= 0 && type < kWeaponTypeCount ? QString::fromLatin1(kWeaponTypeNames[type].data(),

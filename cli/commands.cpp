@@ -22,6 +22,7 @@
 #include "cli/progress.h"
 #include "cli/text.h"
 #include "data/records.h"
+#include "model/modes.h"
 
 namespace skarn::cli {
 
@@ -36,6 +37,8 @@ using analysis::Result;
 using analysis::RunSettings;
 using analysis::StoredCharacter;
 using analysis::Variant;
+using model::modeCaption;
+using model::modeName;
 
 // Runs expected to last longer than this are announced on stderr.
 constexpr double kAnnounceSeconds = 10.0;
@@ -54,15 +57,6 @@ void printWarnings(const std::vector<std::string>& warnings) {
         if (shown.insert(warning).second)
             std::fprintf(stderr, "skarn-cli: warning: %s\n", warning.c_str());
     }
-}
-
-const char* modeCaption(FightMode mode) {
-    switch (mode) {
-    case DamagePer60Seconds: return "Find damage per 60 seconds";
-    case ToDeathOfOpponent: return "Fight to the death of the opponent";
-    case ToTheDeath: return "Fight to the death";
-    }
-    return "";
 }
 
 // ---- list ------------------------------------------------------------------

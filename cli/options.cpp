@@ -11,6 +11,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "model/modes.h"
+
 namespace skarn::cli {
 
 namespace {
@@ -247,10 +249,9 @@ std::string joined(const std::vector<std::string>& words) {
 // error, or the empty text.
 std::string checkValues(Arguments& args, const Texts& t) {
     if (!t.mode.empty()) {
-        if (t.mode == "damage60") args.mode = DamagePer60Seconds;
-        else if (t.mode == "opponent") args.mode = ToDeathOfOpponent;
-        else if (t.mode == "death") args.mode = ToTheDeath;
-        else return "--mode must be damage60, opponent or death, not '" + t.mode + "'";
+        const std::optional<FightMode> mode = model::modeNamed(t.mode);
+        if (!mode) return "--mode must be damage60, opponent or death, not '" + t.mode + "'";
+        args.mode = *mode;
     }
     if (!t.fights.empty()) {
         std::int64_t fights = 0;
@@ -316,15 +317,6 @@ std::string checkValues(Arguments& args, const Texts& t) {
 }
 
 }  // namespace
-
-const char* modeName(FightMode mode) {
-    switch (mode) {
-    case DamagePer60Seconds: return "damage60";
-    case ToDeathOfOpponent: return "opponent";
-    case ToTheDeath: return "death";
-    }
-    return "?";
-}
 
 ParseResult parseArguments(int argc, const char* const* argv) {
     ParseResult result;
@@ -412,10 +404,13 @@ std::string bashCompletion() {
            "    case ${COMP_WORDS[i]} in\n";
     std::string names;
     for (const auto& [name, command] : parser.commands) names += (names.empty() ? "" : "|") + name;
+    std::string modeNames;
+    for (const FightMode mode : model::kFightModes)
+        modeNames += (modeNames.empty() ? "" : " ") + std::string(model::modeName(mode));
     out << "      " << names << ") cmd=${COMP_WORDS[i]}; break ;;\n"
         << "    esac\n  done\n"
         << "  case $prev in\n"
-        << "    --mode) COMPREPLY=($(compgen -W \"damage60 opponent death\" -- \"$cur\")); return ;;\n"
+        << "    --mode) COMPREPLY=($(compgen -W \"" << modeNames << "\" -- \"$cur\")); return ;;\n"
         << "    --by) COMPREPLY=($(compgen -W \"weapon shield\" -- \"$cur\")); return ;;\n"
         << "    --target-result) COMPREPLY=($(compgen -W \"winPercent damageTaken damageGiven time\" -- \"$cur\")); return ;;\n"
         << "    --data) COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n"

@@ -54,7 +54,4 @@ ParseResult parseArguments(int argc, const char* const* argv);
 // A bash completion script for skarn-cli, made from its commands and options.
 std::string bashCompletion();
 
-// The name of a mode on the command line: "damage60", "opponent", "death".
-const char* modeName(FightMode mode);
-
 }  // namespace skarn::cli

@@ -5,6 +5,7 @@
 
 #include <QtGlobal>
 
+#include "model/modes.h"
 #include "resources/resource_ids.h"
 #include "ui/message_box.h"
 
@@ -162,11 +163,12 @@ DialogTemplate buildOptions() {
     t.controls = {
         {K::PushButton, IDOK, "OK", 136, 7, 50, 14, kDefaultButton, "okButton", "", "", {}},
         {K::PushButton, IDCANCEL, "Cancel", 136, 26, 50, 14, kNoStyle, "cancelButton", "", "", {}},
-        {K::CheckBox, 1042, "Find damage per 60 seconds", 7, 7, 107, 10, kNoStyle,
+        {K::CheckBox, 1042, model::modeCaption(DamagePer60Seconds), 7, 7, 107, 10, kNoStyle,
          "damagePer60SecondsCheck", "", "", {}},
-        {K::CheckBox, 1044, "Fight to the death of the opponent", 7, 19, 123, 10, kNoStyle,
+        {K::CheckBox, 1044, model::modeCaption(ToDeathOfOpponent), 7, 19, 123, 10, kNoStyle,
          "toDeathOfOpponentCheck", "", "", {}},
-        {K::CheckBox, 1045, "Fight to the death", 7, 31, 71, 10, kNoStyle, "toTheDeathCheck", "", "", {}},
+        {K::CheckBox, 1045, model::modeCaption(ToTheDeath), 7, 31, 71, 10, kNoStyle, "toTheDeathCheck", "", "",
+         {}},
     };
     return t;
 }
