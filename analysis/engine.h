@@ -144,7 +144,7 @@ double expectedSeconds(const std::vector<Variant>& variants, FightMode mode, std
 // fights are cut into blocks of kBlockFights, fought on threadCount(threads)
 // threads and summed in block order. Every figure is the same for any
 // number of threads.
-// REQUIRES: every variant passes findRunFault for settings.mode and
+// REQUIRES: every variant passes model::findRunFault for settings.mode and
 // settings.fights; settings.fights >= 1.
 JobResult runJob(const Job& job, const RunSettings& settings);
 

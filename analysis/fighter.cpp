@@ -313,9 +313,9 @@ bool equipFighter(SectionFile& equipment, const StoredCharacter& character,
 
 bool meansNoShield(std::string_view name) { return name == "none" || name == NoneEntry; }
 
-std::optional<RunFault> runFault(const Fighter& you, const Fighter& opp, FightMode mode,
+std::optional<model::RunFault> runFault(const Fighter& you, const Fighter& opp, FightMode mode,
                                  std::int64_t fights) {
-    return findRunFault(you.combatant, opp.combatant, you.hitPoints, opp.hitPoints, mode, fights);
+    return model::findRunFault(you.combatant, opp.combatant, you.hitPoints, opp.hitPoints, mode, fights);
 }
 
 std::string quoteName(std::string_view name) {

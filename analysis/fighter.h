@@ -9,6 +9,7 @@
 #include "combat/combatant.h"
 #include "combat/fight.h"
 #include "data/section_file.h"
+#include "model/run_check.h"
 
 // The functions that read a SectionFile use its shared read position: call
 // them from the thread that owns the file. The others are pure.
@@ -160,7 +161,7 @@ bool meansNoShield(std::string_view name);
 // The reason the two fighters cannot be run `fights` times in `mode`, as
 // findRunFault gives it ("Opponent: weapon speed 0 is out of range (1 to
 // 10000)."), or nothing.
-std::optional<RunFault> runFault(const Fighter& you, const Fighter& opp, FightMode mode,
+std::optional<model::RunFault> runFault(const Fighter& you, const Fighter& opp, FightMode mode,
                                  std::int64_t fights);
 
 }  // namespace skarn::analysis

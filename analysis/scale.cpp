@@ -6,21 +6,19 @@ namespace skarn::analysis {
 
 namespace {
 
-constexpr StatInfo kInfo[] = {
-    {"Str.", "strength", 0, 400},  {"Dex.", "dexterity", 0, 400},
-    {"W. Skill", "weaponSkill", 0, 300}, {"Tactics", "tactics", 0, 300},
-    {"Parry", "parry", 0, 300},    {"A.R.", "armorRating", 0, 100},
-};
+using model::statInfo;
+using model::StatInfo;
+
+// The order in which the stats are tried, which the ranking of equal
+// factors keeps.
+constexpr Stat kScaleOrder[] = {Stat::Strength, Stat::Dexterity, Stat::WeaponSkill,
+                                Stat::Tactics,  Stat::Parry,     Stat::ArmorRating};
 
 // The members, in the order of Stat.
 constexpr std::int32_t Combatant::*kMembers[] = {
-    &Combatant::strength, &Combatant::dexterity, &Combatant::weaponSkill,
-    &Combatant::tactics,  &Combatant::parry,     &Combatant::armorRating,
+    &Combatant::strength,    &Combatant::dexterity, &Combatant::armorRating,
+    &Combatant::weaponSkill, &Combatant::tactics,   &Combatant::parry,
 };
-
-}  // namespace
-
-const StatInfo& statInfo(Stat stat) { return kInfo[static_cast<int>(stat)]; }
 
 std::int32_t statOf(const Combatant& combatant, Stat stat) {
     return combatant.*kMembers[static_cast<int>(stat)];
@@ -30,11 +28,9 @@ void setStat(Combatant& combatant, Stat stat, std::int32_t value) {
     combatant.*kMembers[static_cast<int>(stat)] = value;
 }
 
-namespace {
-
 // The job of a scale: the fighter as it is, then each stat at its low and
-// high value; with `stats` (in the order of kStats) and, per stat, its pair
-// in the job, or -1.
+// high value; with `stats` (in the order of kScaleOrder) and, per stat, its
+// pair in the job, or -1.
 Job scaleJob(const Fighter& you, const Fighter& opp, std::int32_t delta, FightMode mode,
              std::int64_t fights, std::vector<StatScale>& stats, std::vector<int>& pairOf) {
     Job job;
@@ -57,7 +53,7 @@ Job scaleJob(const Fighter& you, const Fighter& opp, std::int32_t delta, FightMo
         return static_cast<int>(job.variants.size()) - 1;
     };
 
-    for (const Stat stat : kStats) {
+    for (const Stat stat : kScaleOrder) {
         const StatInfo& info = statInfo(stat);
         StatScale s;
         s.stat = stat;

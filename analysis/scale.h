@@ -8,27 +8,11 @@
 #include "analysis/engine.h"
 #include "analysis/fighter.h"
 #include "analysis/interval.h"
+#include "model/stats.h"
 
 namespace skarn::analysis {
 
-// The six statistics a player raises.
-enum class Stat { Strength, Dexterity, WeaponSkill, Tactics, Parry, ArmorRating };
-inline constexpr Stat kStats[] = {Stat::Strength, Stat::Dexterity, Stat::WeaponSkill,
-                                  Stat::Tactics,  Stat::Parry,     Stat::ArmorRating};
-
-// A statistic's name in tables ("Str.") and JSON ("strength"), and the range
-// of values it may take.
-struct StatInfo {
-    const char* caption;
-    const char* key;
-    std::int32_t low;
-    std::int32_t high;
-};
-const StatInfo& statInfo(Stat stat);
-
-// The statistic of a fighter.
-std::int32_t statOf(const Combatant& combatant, Stat stat);
-void setStat(Combatant& combatant, Stat stat, std::int32_t value);
+using model::Stat;
 
 // How much one point of a statistic changes the result.
 struct StatScale {

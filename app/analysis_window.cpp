@@ -48,6 +48,7 @@
 #include "data/records.h"
 #include "data/section_file.h"
 #include "model/modes.h"
+#include "model/stats.h"
 #include "resources/resource_ids.h"
 #include "ui/file_dialog.h"
 #include "ui/message_box.h"
@@ -744,7 +745,7 @@ public:
         table_->setRowCount(static_cast<int>(scale.stats.size()));
         for (std::size_t i = 0; i < scale.stats.size(); ++i) {
             const analysis::StatScale& s = scale.stats[i];
-            const QString caption = QString::fromLatin1(analysis::statInfo(s.stat).caption);
+            const QString caption = QString::fromLatin1(model::statInfo(s.stat).caption);
             if (s.perPoint) {
                 bars.push_back({caption, s.perPoint->mean * delta, s.perPoint->low * delta, s.perPoint->high * delta,
                                 false});

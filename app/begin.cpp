@@ -16,6 +16,7 @@
 #include "combat/fight.h"
 #include "data/records.h"
 #include "dialogs/results_dialog.h"
+#include "model/run_check.h"
 
 namespace skarn {
 namespace {
@@ -91,8 +92,8 @@ std::optional<SimulatorDialog::RunFighters> SimulatorDialog::prepareRun(std::int
     // Values the fight rules cannot take (a weapon of speed 0, a field that
     // failed its check, hand-edited hit points) refuse the run, naming the
     // side and the value, rather than divide by zero or never end.
-    if (const std::optional<RunFault> fault =
-            findRunFault(yourCombatant(), oppCombatant(), yourHitPoints, oppHitPoints, fightMode, fights)) {
+    if (const std::optional<model::RunFault> fault =
+            model::findRunFault(yourCombatant(), oppCombatant(), yourHitPoints, oppHitPoints, fightMode, fights)) {
         showStatus(QString::fromStdString(fault->message()));
         return std::nullopt;
     }

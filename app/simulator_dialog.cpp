@@ -8,6 +8,7 @@
 #include "app/program_objects.h"
 #include "data/records.h"
 #include "dialogs/about_dialog.h"
+#include "dialogs/stat_field.h"
 #include "resources/resource_ids.h"
 #include "resources/templates.h"
 #include "ui/data_exchange.h"
@@ -17,6 +18,7 @@ namespace skarn {
 namespace {
 
 namespace sim = ids::simulator;
+using model::Stat;
 
 // Painting, the minimised icon and the drag icon are the window system's
 // own on Qt; the window icons set in onInitDialog stand for all three. The
@@ -110,20 +112,20 @@ void SimulatorDialog::doDataExchange(DataExchange& dx) {
     dx.control(sim::kOppNew, oppNewButton);
     dx.control(sim::kOppDel, oppDelButton);
 
-    dx.number(sim::kOppArmorRating, oppArmorRating, 0, 100);
-    dx.number(sim::kOppParry, oppParry, 0, 300);
-    dx.number(sim::kOppWeaponSkill, oppWeaponSkill, 0, 300);
+    exchangeStat(dx, sim::kOppArmorRating, oppArmorRating, Stat::ArmorRating);
+    exchangeStat(dx, sim::kOppParry, oppParry, Stat::Parry);
+    exchangeStat(dx, sim::kOppWeaponSkill, oppWeaponSkill, Stat::WeaponSkill);
     dx.listIndex(sim::kOppWeaponTypeList, oppWeaponType);
     dx.text(sim::kStatusLine, statusText);
-    dx.number(sim::kYourArmorRating, yourArmorRating, 0, 100);
-    dx.number(sim::kYourDexterity, yourDexterity, 0, 400);
-    dx.number(sim::kOppDexterity, oppDexterity, 0, 400);
-    dx.number(sim::kOppTactics, oppTactics, 0, 300);
-    dx.number(sim::kOppStrength, oppStrength, 0, 400);
-    dx.number(sim::kYourParry, yourParry, 0, 300);
-    dx.number(sim::kYourStrength, yourStrength, 0, 400);
-    dx.number(sim::kYourTactics, yourTactics, 0, 300);
-    dx.number(sim::kYourWeaponSkill, yourWeaponSkill, 0, 300);
+    exchangeStat(dx, sim::kYourArmorRating, yourArmorRating, Stat::ArmorRating);
+    exchangeStat(dx, sim::kYourDexterity, yourDexterity, Stat::Dexterity);
+    exchangeStat(dx, sim::kOppDexterity, oppDexterity, Stat::Dexterity);
+    exchangeStat(dx, sim::kOppTactics, oppTactics, Stat::Tactics);
+    exchangeStat(dx, sim::kOppStrength, oppStrength, Stat::Strength);
+    exchangeStat(dx, sim::kYourParry, yourParry, Stat::Parry);
+    exchangeStat(dx, sim::kYourStrength, yourStrength, Stat::Strength);
+    exchangeStat(dx, sim::kYourTactics, yourTactics, Stat::Tactics);
+    exchangeStat(dx, sim::kYourWeaponSkill, yourWeaponSkill, Stat::WeaponSkill);
     dx.listIndex(sim::kYourWeaponTypeList, yourWeaponType);
     dx.listText(sim::kOppShieldList, oppShieldName);
     dx.listText(sim::kOppWeaponList, oppWeaponName);

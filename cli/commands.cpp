@@ -23,6 +23,7 @@
 #include "cli/text.h"
 #include "data/records.h"
 #include "model/modes.h"
+#include "model/stats.h"
 
 namespace skarn::cli {
 
@@ -635,7 +636,7 @@ std::string perDeltaText(const analysis::StatScale& s, std::int32_t delta, Resul
     const std::string unit = result == Result::WinPercent ? " % win"
                              : result == Result::Time    ? " s to fell"
                                                          : " " + std::string(analysis::resultCaption(result));
-    return "+" + std::to_string(delta) + " " + analysis::statInfo(s.stat).caption + " ~ " +
+    return "+" + std::to_string(delta) + " " + model::statInfo(s.stat).caption + " ~ " +
            signed2(change) + unit;
 }
 
@@ -659,7 +660,7 @@ int runScale(DataFiles& files, const Arguments& args) {
         analysis::intervalOf(scale.base.intervals(args.mode), result);
     std::vector<std::string> notes;
     for (const analysis::StatScale& s : scale.stats) {
-        const char* caption = analysis::statInfo(s.stat).caption;
+        const char* caption = model::statInfo(s.stat).caption;
         if (!s.refused.empty()) notes.push_back(std::string(caption) + " not scaled: " + s.refused);
         if (s.oneSided()) {
             notes.push_back(std::string(caption) + " " + std::to_string(s.value) +
@@ -688,8 +689,8 @@ int runScale(DataFiles& files, const Arguments& args) {
         Json& stats = json["stats"] = Json::array();
         for (const analysis::StatScale& s : scale.stats) {
             Json stat = Json::object();
-            stat["stat"] = analysis::statInfo(s.stat).key;
-            stat["caption"] = analysis::statInfo(s.stat).caption;
+            stat["stat"] = model::statInfo(s.stat).jsonKey;
+            stat["caption"] = model::statInfo(s.stat).caption;
             stat["value"] = s.value;
             stat["low"] = s.low;
             stat["high"] = s.high;
@@ -730,7 +731,7 @@ int runScale(DataFiles& files, const Arguments& args) {
         {"#", "stat", "value", "tried", "per point", "95% interval", ""}};
     for (std::size_t i = 0; i < scale.stats.size(); ++i) {
         const analysis::StatScale& s = scale.stats[i];
-        rows.push_back({std::to_string(i + 1), analysis::statInfo(s.stat).caption,
+        rows.push_back({std::to_string(i + 1), model::statInfo(s.stat).caption,
                         std::to_string(s.value),
                         std::to_string(s.low) + ".." + std::to_string(s.high),
                         s.perPoint ? factor(s.perPoint->mean) : "-",

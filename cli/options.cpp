@@ -12,6 +12,7 @@
 #include <CLI/CLI.hpp>
 
 #include "model/modes.h"
+#include "model/run_check.h"
 
 namespace skarn::cli {
 
@@ -255,7 +256,7 @@ std::string checkValues(Arguments& args, const Texts& t) {
     }
     if (!t.fights.empty()) {
         std::int64_t fights = 0;
-        if (!parseWhole<std::int64_t>(t.fights, 1, kMaxFights, fights))
+        if (!parseWhole<std::int64_t>(t.fights, 1, model::kMaxFights, fights))
             return "--fights must be a whole number from 1 to 1000000000, not '" + t.fights + "'";
         args.fights = fights;
     }

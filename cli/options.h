@@ -36,8 +36,6 @@ struct Arguments {
     std::string shell;  // of completion
 };
 
-inline constexpr std::int64_t kMaxFights = 1'000'000'000;
-
 // The outcome of reading the command line: the arguments to run, or text to
 // print and an exit status (help, version, a usage error).
 struct ParseResult {

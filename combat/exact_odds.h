@@ -82,8 +82,7 @@ struct ExactOddsLimit {
 // mean. It takes microseconds (milliseconds for a hundred dice or more).
 // Past the estimate, exactOdds takes about 0.8 ns a multiply-add on the
 // development machine (a 2-core AMD EPYC).
-// REQUIRES: findRunFault(you, opponent, yourHitPoints, oppHitPoints, mode, 1)
-// returns nothing.
+// REQUIRES: the values are within the run limits (combat/fight.h).
 double exactOddsWork(const Combatant& you, const Combatant& opponent, std::int32_t yourHitPoints,
                      std::int32_t oppHitPoints, FightMode mode);
 
@@ -112,8 +111,7 @@ std::optional<ExactOddsLimit> findExactOddsLimit(const Combatant& you, const Com
 // (counted, not timed: again the same on every machine); the caller then
 // samples instead. The fighters are not changed, no generator is used, and
 // nothing is shared: several threads may call it at once.
-// REQUIRES: findRunFault(you, opponent, yourHitPoints, oppHitPoints, mode, 1)
-// returns nothing.
+// REQUIRES: the values are within the run limits (combat/fight.h).
 std::optional<ExactOdds> exactOdds(const Combatant& you, const Combatant& opponent,
                                    std::int32_t yourHitPoints, std::int32_t oppHitPoints,
                                    FightMode mode);

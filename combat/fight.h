@@ -3,9 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <span>
-#include <string>
 
 #include "combat/combatant.h"
 #include "combat/random.h"
@@ -48,46 +46,16 @@ struct RunResults {
 // Called once after each fight with (100 * f) / N, f counted from 0.
 using ProgressCallback = std::function<void(int)>;
 
-// A reason a pair of fighters may not be run: the side ("You" or
-// "Opponent", empty for the run as a whole), the value's name, the value and
-// the range it must lie in.
-struct RunFault {
-    std::string side;
-    std::string field;
-    std::int64_t value = 0;
-    std::int64_t low = 0;
-    std::int64_t high = 0;
-    // Every value is in range, but the fights would last too long: `value` is
-    // the expected time of one fight and `high` the most allowed, in
-    // microseconds (see expectedFightMicroseconds).
-    bool tooLong = false;
-
-    // One sentence for the user, e.g.
-    // "Opponent: weapon speed 0 is out of range (1 to 10000)." or
-    // "Fights would last too long (about 38.0 ms each, at most 3.0 ms)."
-    std::string message() const;
-};
-
-// Checks the values runFights depends on, before it is called, and returns
-// the first fault found, or nothing when the run may go ahead:
-// - the fight mode is 0, 1 or 2 and there are 1 to 10^9 fights;
-// - each side's Str. and Dex. lie in 0..400, A.R. in 0..100, W. Skill,
-//   Tactics and Parry in 0..300, weapon speed in
-//   1..10000, dice count in 0..1000, dice sides in 1..1000 (when there are
-//   dice), damage bonus and (with a shield) shield absorb in -100000..100000,
-//   and the hit points the stop rule uses in -1000000..1000000; so no divisor
-//   is zero and every product and conversion stays within 32 bits;
-// - the expected time of one fight (expectedFightMicroseconds) is at most
-//   3 ms, so that 2187 fights take at most about 6.6 seconds. Statistics
-//   in the ranges above with weapons up to speed 200 and 100 dice of up to
-//   100 sides, bonuses of +-1000 and 10,000 hit points always pass in modes 0
-//   and 2; in mode 1 a You side that would need millions of ticks to fell
-//   the Opponent, while the Opponent swings on, is refused.
-// Statistics are read from the fighters as copied in by the caller (before
-// setSwingDelay / setHitSkill).
-std::optional<RunFault> findRunFault(const Combatant& you, const Combatant& opponent,
-                                     std::int32_t yourHitPoints, std::int32_t oppHitPoints,
-                                     FightMode mode, std::int64_t fights);
+// The values runFights, PreparedFights and the estimates below are made for
+// (their "run limits"): the fight mode is 0, 1 or 2; there are 1 to 10^9
+// fights; each fighter's Str. and Dex. lie in 0..400, A.R. in 0..100,
+// W. Skill, Tactics and Parry in 0..300, weapon speed in 1..10000, dice
+// count in 0..1000, dice sides in 1..1000 (when there are dice), damage
+// bonus and (with a shield) shield absorb in -100000..100000; and the hit
+// points the stop rule uses (the Opponent's in modes 1 and 2, the You side's
+// in mode 2) lie in -1000000..1000000. Within them no divisor is zero and
+// every product and conversion stays within 32 bits. Statistics are read as
+// copied in, before setSwingDelay / setHitSkill.
 
 // An estimate, on the generous side, of the time runFights takes for one
 // fight of these fighters, in microseconds of the development machine (a
@@ -95,7 +63,7 @@ std::optional<RunFault> findRunFault(const Combatant& you, const Combatant& oppo
 // holds, their landed blows and dice, each at the top of its measured cost.
 // bench_run_limits checks it against hundreds of random pairs. A run of N
 // fights also spends some tens of microseconds setting up, whatever N.
-// REQUIRES: the values are in the ranges findRunFault checks.
+// REQUIRES: the values are within the run limits.
 double expectedFightMicroseconds(const Combatant& you, const Combatant& opponent,
                                  std::int32_t yourHitPoints, std::int32_t oppHitPoints,
                                  FightMode mode);
@@ -104,7 +72,7 @@ double expectedFightMicroseconds(const Combatant& you, const Combatant& opponent
 // in mode 0; otherwise a bound, never below the expected number of the
 // fight's last tick, from the hit chances and the least mean and the most of
 // the blows.
-// REQUIRES: the values are in the ranges findRunFault checks.
+// REQUIRES: the values are within the run limits.
 double expectedFightTicks(const Combatant& you, const Combatant& opponent,
                           std::int32_t yourHitPoints, std::int32_t oppHitPoints, FightMode mode);
 
@@ -117,8 +85,8 @@ double expectedFightTicks(const Combatant& you, const Combatant& opponent,
 // but visits only the ticks on which a swing is due. Fight lengths are
 // counted in 64 bits. `squares`, when given, receives the per-fight sums of
 // squares.
-// REQUIRES: findRunFault(...) returns nothing; `you` and `opponent` are two
-// distinct fighters.
+// REQUIRES: the values are within the run limits; `you` and `opponent` are
+// two distinct fighters.
 RunResults runFights(Combatant& you, Combatant& opponent, std::int32_t yourHitPoints,
                      std::int32_t oppHitPoints, FightMode mode, std::int64_t fights,
                      RunTotals& totals, const ProgressCallback& progress, Random& rng,
@@ -143,8 +111,7 @@ public:
     // Copies the fighters' statistics (before setSwingDelay / setHitSkill).
     // `fights` is about how many fights will be fought; it only decides
     // which tables repay their making.
-    // REQUIRES: findRunFault(you, opponent, yourHitPoints, oppHitPoints, mode,
-    // fights) returns nothing.
+    // REQUIRES: the values are within the run limits.
     PreparedFights(const Combatant& you, const Combatant& opponent, std::int32_t yourHitPoints,
                    std::int32_t oppHitPoints, FightMode mode, std::int64_t fights);
     ~PreparedFights();

@@ -1,7 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <iterator>
 
 #include "combat/blow.h"
 #include "combat/fight.h"
@@ -10,7 +8,6 @@ namespace skarn {
 
 namespace {
 
-constexpr std::int64_t kMaxFights = 1'000'000'000;
 constexpr double kSixtySecondLastTick = 6000.0;
 
 // The cost of a fight, in nanoseconds of runFights on the development machine
@@ -41,21 +38,6 @@ constexpr double kScaleNs = 5.4;
 constexpr double kSetUpNs = 30.0;
 // runFights tabulates the blows of up to this many dice sums.
 constexpr std::int64_t kTabulatedSums = 4096;
-
-// The longest a fight may be expected to take: 2187 fights in at most about
-// 6.6 seconds. The longest fights statistics in their ranges can give, with
-// weapons up to speed 200 and 100 dice, bonuses of up to 1000 and 10,000 hit
-// points, stay below it (mode 2: one side landing 8 swings in 101 and the
-// other every swing, 10,000 blows of 1 from 100 dice each, their swing
-// delays balanced so that neither falls first; estimated at 2.8 ms, they
-// take 1.7 ms).
-constexpr double kMaxFightNs = 3'000'000.0;
-
-struct Range {
-    const char* field;
-    std::int64_t low;
-    std::int64_t high;
-};
 
 double periodOf(const Combatant& c) {
     return std::max(1, 1500000 / (c.weaponSpeed * (c.dexterity + 100)));
@@ -144,47 +126,7 @@ double swingsCost(const Combatant& a, const Combatant& d, double ticks, FightMod
     return swings * (kSwingNs + kMispredictNs * std::min(p, 1.0 - p) + p * hit);
 }
 
-std::optional<RunFault> checkSide(const Combatant& c, const char* side) {
-    const Range ranges[] = {
-        {"Str.", 0, 400},           {"Dex.", 0, 400},         {"A.R.", 0, 100},
-        {"W. Skill", 0, 300},       {"Tactics", 0, 300},      {"Parry", 0, 300},
-        {"weapon speed", 1, 10000}, {"dice count", 0, 1000},
-    };
-    const std::int64_t values[] = {c.strength, c.dexterity, c.armorRating, c.weaponSkill,
-                                   c.tactics,  c.parry,     c.weaponSpeed, c.diceCount};
-    for (std::size_t i = 0; i < std::size(ranges); ++i) {
-        if (values[i] < ranges[i].low || values[i] > ranges[i].high)
-            return RunFault{side, ranges[i].field, values[i], ranges[i].low, ranges[i].high};
-    }
-    if (c.diceCount > 0 && (c.diceSides < 1 || c.diceSides > 1000))
-        return RunFault{side, "dice sides", c.diceSides, 1, 1000};
-    if (c.damageBonus < -100000 || c.damageBonus > 100000)
-        return RunFault{side, "damage bonus", c.damageBonus, -100000, 100000};
-    if (c.shieldIndex >= 0 && (c.shieldAbsorb < -100000 || c.shieldAbsorb > 100000))
-        return RunFault{side, "shield absorb", c.shieldAbsorb, -100000, 100000};
-    return std::nullopt;
-}
-
-std::optional<RunFault> checkHitPoints(std::int32_t hitPoints, const char* side) {
-    if (hitPoints < -1000000 || hitPoints > 1000000)
-        return RunFault{side, "hit points", hitPoints, -1000000, 1000000};
-    return std::nullopt;
-}
-
 }  // namespace
-
-std::string RunFault::message() const {
-    std::string text;
-    if (!side.empty()) text = side + ": ";
-    if (tooLong) {
-        char figures[96];
-        std::snprintf(figures, sizeof figures, "about %.1f ms each, at most %.1f ms",
-                      static_cast<double>(value) / 1000.0, static_cast<double>(high) / 1000.0);
-        return text + "Fights would last too long (" + figures + ").";
-    }
-    return text + field + " " + std::to_string(value) + " is out of range (" +
-           std::to_string(low) + " to " + std::to_string(high) + ").";
-}
 
 double expectedFightTicks(const Combatant& you, const Combatant& opponent,
                           std::int32_t yourHitPoints, std::int32_t oppHitPoints, FightMode mode) {
@@ -206,33 +148,6 @@ double expectedFightMicroseconds(const Combatant& you, const Combatant& opponent
     const double ns = fight + swingsCost(you, opponent, ticks, mode) +
                       swingsCost(opponent, you, ticks, mode);
     return (ns + kSetUpNs) / 1000.0;
-}
-
-std::optional<RunFault> findRunFault(const Combatant& you, const Combatant& opponent,
-                                     std::int32_t yourHitPoints, std::int32_t oppHitPoints,
-                                     FightMode mode, std::int64_t fights) {
-    if (mode < DamagePer60Seconds || mode > ToTheDeath)
-        return RunFault{"", "fight mode", mode, 0, 2};
-    if (fights < 1 || fights > kMaxFights)
-        return RunFault{"", "number of fights", fights, 1, kMaxFights};
-    if (auto fault = checkSide(you, "You")) return fault;
-    if (auto fault = checkSide(opponent, "Opponent")) return fault;
-    if (mode == ToTheDeath) {
-        if (auto fault = checkHitPoints(yourHitPoints, "You")) return fault;
-    }
-    if (mode != DamagePer60Seconds) {
-        if (auto fault = checkHitPoints(oppHitPoints, "Opponent")) return fault;
-    }
-
-    const double us = expectedFightMicroseconds(you, opponent, yourHitPoints, oppHitPoints, mode);
-    const double maxUs = kMaxFightNs / 1000.0;
-    if (us > maxUs) {
-        RunFault fault{"", "expected time per fight", 0, 0, static_cast<std::int64_t>(maxUs)};
-        fault.value = static_cast<std::int64_t>(std::min(us, 1e15));
-        fault.tooLong = true;
-        return fault;
-    }
-    return std::nullopt;
 }
 
 }  // namespace skarn

@@ -69,7 +69,7 @@ struct SwingLaw {
 // arithmetic of combat/blow.h. Costs about diceCount^2 * diceSides^2 / 2
 // steps for the dice (see diceWork) and one step per scaled damage value,
 // shield outcome and armor draw.
-// REQUIRES: the values lie in the ranges findRunFault checks.
+// REQUIRES: the values are within the run limits (combat/fight.h).
 SwingLaw swingLaw(const Combatant& attacker, const Combatant& defender);
 
 // The steps swingLaw spends on the dice of `attacker`.

@@ -6,6 +6,7 @@
 
 #include "data/records.h"
 #include "data/section_file.h"
+#include "dialogs/stat_field.h"
 #include "resources/resource_ids.h"
 #include "resources/templates.h"
 #include "ui/data_exchange.h"
@@ -14,6 +15,7 @@ namespace skarn {
 namespace {
 
 namespace nc = ids::newCharacter;
+using model::Stat;
 
 constexpr MessageMapEntry<NewCharacterDialog> kMessageMap[] = {
     {Notification::SelEndOk, nc::kWeaponTypeList, &NewCharacterDialog::OnSelectWeaponType},
@@ -36,8 +38,8 @@ void NewCharacterDialog::doDataExchange(DataExchange& dx) {
     dx.control(nc::kShieldList, shieldList);
     dx.control(nc::kWeaponList, weaponList);
 
-    dx.number(nc::kArmorRating, armorRating, 0, 100);
-    dx.number(nc::kDexterity, dexterity, 0, 400);
+    exchangeStat(dx, nc::kArmorRating, armorRating, Stat::ArmorRating);
+    exchangeStat(dx, nc::kDexterity, dexterity, Stat::Dexterity);
     dx.text(nc::kName, name, kMaxNameChars);
     // The name is stored as a quoted text on one line of the character file:
     // a double quote would end it early, a line break would split the line,
@@ -50,10 +52,10 @@ void NewCharacterDialog::doDataExchange(DataExchange& dx) {
             dx.fail(QStringLiteral("Please enter a name of no more than %1 bytes in UTF-8.")
                         .arg(kMaxNameBytes));
     }
-    dx.number(nc::kParry, parry, 0, 300);
-    dx.number(nc::kStrength, strength, 0, 400);
-    dx.number(nc::kTactics, tactics, 0, 300);
-    dx.number(nc::kWeaponSkill, weaponSkill, 0, 300);
+    exchangeStat(dx, nc::kParry, parry, Stat::Parry);
+    exchangeStat(dx, nc::kStrength, strength, Stat::Strength);
+    exchangeStat(dx, nc::kTactics, tactics, Stat::Tactics);
+    exchangeStat(dx, nc::kWeaponSkill, weaponSkill, Stat::WeaponSkill);
     dx.listIndex(nc::kWeaponTypeList, weaponType);
     dx.listText(nc::kShieldList, shieldName);
     dx.listText(nc::kWeaponList, weaponName);

@@ -15,6 +15,7 @@
 
 #include "bench/pairs.h"
 #include "combat/fight.h"
+#include "model/run_check.h"
 #include "tests/combat/reference_loop.h"
 
 namespace {
@@ -28,7 +29,7 @@ using skarn::bench::prepare;
 void BM_RunFights(benchmark::State& state, const Pair* pair) {
     Combatant you, opp;
     prepare(*pair, you, opp);
-    if (auto fault = findRunFault(you, opp, pair->hitPoints, pair->hitPoints, pair->mode, kFights)) {
+    if (auto fault = model::findRunFault(you, opp, pair->hitPoints, pair->hitPoints, pair->mode, kFights)) {
         state.SkipWithError(fault->message().c_str());
         return;
     }

@@ -1,10 +1,10 @@
 // How honest the run-time estimate is: random pairs of fighters that
-// findRunFault accepts, 220 in each of the three fight modes, each run for
-// about kTargetMs by its estimate and timed by Google Benchmark. A run's time
-// is the processor time of the least of its repetitions, so that another
-// program taking the machine away for a while does not count against the
-// estimate. The summary gives, per mode and over all, the largest ratio of
-// measured to estimated time, which must stay below 1, and the pairs that
+// model::findRunFault accepts, 220 in each of the three fight modes, each run
+// for about kTargetMs by its estimate and timed by Google Benchmark. A run's
+// time is the processor time of the least of its repetitions, so that
+// another program taking the machine away for a while does not count against
+// the estimate. The summary gives, per mode and over all, the largest ratio
+// of measured to estimated time, which must stay below 1, and the pairs that
 // came closest. --pairs_seed=N draws another set of pairs.
 
 #include <algorithm>
@@ -19,6 +19,7 @@
 #include <benchmark/benchmark.h>
 
 #include "combat/fight.h"
+#include "model/run_check.h"
 #include "tests/combat/random_fighters.h"
 
 namespace {
@@ -38,7 +39,7 @@ struct Pair {
     double estimateUs = 0.0;  // per fight
 };
 
-// Random pairs that findRunFault accepts in a given mode, each with the
+// Random pairs that model::findRunFault accepts in a given mode, each with the
 // number of fights its estimate puts at about kTargetMs.
 class PairMaker {
 public:
@@ -52,7 +53,7 @@ public:
             p.opp = random_.fighter();
             p.yourHp = random_.hitPoints();
             p.oppHp = random_.hitPoints();
-            if (findRunFault(p.you, p.opp, p.yourHp, p.oppHp, mode, 1)) continue;
+            if (model::findRunFault(p.you, p.opp, p.yourHp, p.oppHp, mode, 1)) continue;
             p.estimateUs = expectedFightMicroseconds(p.you, p.opp, p.yourHp, p.oppHp, mode);
             p.fights = std::clamp<std::int64_t>(std::llround(kTargetMs * 1000.0 / p.estimateUs), 1,
                                                 10'000'000);

@@ -39,10 +39,10 @@ TEST(ScaleTest, StatsThatCannotChangeTheDamageGivenScaleByExactlyZero) {
     ASSERT_EQ(scale.fights, 3000);
     for (const Stat stat : {Stat::ArmorRating, Stat::Parry}) {
         const StatScale& s = find(scale, stat);
-        ASSERT_TRUE(s.perPoint) << statInfo(stat).caption;
-        EXPECT_EQ(s.perPoint->mean, 0.0) << statInfo(stat).caption;
-        EXPECT_EQ(s.perPoint->low, 0.0) << statInfo(stat).caption;
-        EXPECT_EQ(s.perPoint->high, 0.0) << statInfo(stat).caption;
+        ASSERT_TRUE(s.perPoint) << model::statInfo(stat).caption;
+        EXPECT_EQ(s.perPoint->mean, 0.0) << model::statInfo(stat).caption;
+        EXPECT_EQ(s.perPoint->low, 0.0) << model::statInfo(stat).caption;
+        EXPECT_EQ(s.perPoint->high, 0.0) << model::statInfo(stat).caption;
     }
     // More Tactics never lowers a blow: every fight gives as much or more.
     const StatScale& tactics = find(scale, Stat::Tactics);

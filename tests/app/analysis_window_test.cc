@@ -508,7 +508,7 @@ TEST_F(AnalysisWindowTest, EveryFigureEqualsSkarnCli) {
     ASSERT_EQ(a.scale()->stats.size(), scale["stats"].size());
     for (std::size_t i = 0; i < scale["stats"].size(); ++i) {
         const Json& s = scale["stats"][i];
-        EXPECT_EQ(analysis::statInfo(a.scale()->stats[i].stat).key, s["stat"].get<std::string>()) << i;
+        EXPECT_EQ(model::statInfo(a.scale()->stats[i].stat).jsonKey, s["stat"].get<std::string>()) << i;
         ASSERT_TRUE(a.scale()->stats[i].perPoint.has_value());
         EXPECT_EQ(a.scale()->stats[i].perPoint->mean, s["perPoint"]["mean"].get<double>()) << i;
     }

@@ -11,6 +11,7 @@
 
 #include "combat/exact_odds.h"
 #include "combat/swing_law.h"
+#include "tests/combat/run_limits.h"
 
 namespace skarn {
 namespace {
@@ -156,7 +157,7 @@ TEST(ExactOddsTest, HandWorkedCases) {
     for (const HandCase& c : handCases()) {
         const Combatant you = c.you.make();
         const Combatant opp = c.opp.make();
-        ASSERT_FALSE(findRunFault(you, opp, c.yourHp, c.oppHp, c.mode, 1)) << c.name;
+        ASSERT_TRUE(testing::withinRunLimits(you, opp, c.yourHp, c.oppHp, c.mode)) << c.name;
         const auto odds = exactOdds(you, opp, c.yourHp, c.oppHp, c.mode);
         ASSERT_TRUE(odds) << c.name;
         ASSERT_EQ(odds->winPercent.has_value(), c.win.has_value()) << c.name;
@@ -363,7 +364,7 @@ TEST(ExactOddsTest, LawsAgreeWithTheExpectedResults) {
     std::mt19937 gen(20);
     for (int i = 0; i < 150; ++i) {
         const Matchup m = randomMatchup(gen);
-        ASSERT_FALSE(findRunFault(m.you, m.opp, m.yourHp, m.oppHp, m.mode, 1)) << m.describe();
+        ASSERT_TRUE(testing::withinRunLimits(m.you, m.opp, m.yourHp, m.oppHp, m.mode)) << m.describe();
         const auto odds = exactOdds(m.you, m.opp, m.yourHp, m.oppHp, m.mode);
         ASSERT_TRUE(odds) << m.describe();
         EXPECT_LT(odds->unaccounted, 1e-13) << m.describe();
@@ -429,7 +430,7 @@ TEST(ExactOddsTest, DeclinesWhatWouldTakeTooLong) {
     // 1000 dice of 1000 sides: their sums alone would take minutes.
     const Combatant huge = Spec{.dice = 1000, .sides = 1000}.make();
     const Combatant plain = Spec{}.make();
-    ASSERT_FALSE(findRunFault(huge, plain, 100, 100, ToTheDeath, 1));
+    ASSERT_TRUE(testing::withinRunLimits(huge, plain, 100, 100, ToTheDeath));
     const auto limit = findExactOddsLimit(huge, plain, 100, 100, ToTheDeath);
     ASSERT_TRUE(limit);
     EXPECT_GT(limit->work, limit->most);
@@ -447,7 +448,7 @@ TEST(ExactOddsTest, DeclinesWhatWouldTakeTooLong) {
                                   .sides = 6, .bonus = 2, .strength = 350, .tactics = 250,
                                   .armor = 90, .parry = 100}
                                  .make();
-    ASSERT_FALSE(findRunFault(slow, strong, 300, 200, ToDeathOfOpponent, 1));
+    ASSERT_TRUE(testing::withinRunLimits(slow, strong, 300, 200, ToDeathOfOpponent));
     EXPECT_TRUE(findExactOddsLimit(slow, strong, 300, 200, ToDeathOfOpponent));
     EXPECT_FALSE(exactOdds(slow, strong, 300, 200, ToDeathOfOpponent));
 }

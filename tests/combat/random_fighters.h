@@ -9,10 +9,10 @@
 
 namespace skarn::testing {
 
-// Fighters drawn over every range findRunFault allows, weighted towards the
-// values players use: weapon speeds, dice, sides and hit points spread evenly
-// over their orders of magnitude, bonuses and shield absorbs mostly within
-// 0..1000 or +-1000, a shield on every other fighter.
+// Fighters drawn over the whole of the run limits (combat/fight.h), weighted
+// towards the values players use: weapon speeds, dice, sides and hit points
+// spread evenly over their orders of magnitude, bonuses and shield absorbs
+// mostly within 0..1000 or +-1000, a shield on every other fighter.
 class RandomFighters {
 public:
     explicit RandomFighters(std::uint32_t seed) : gen_(seed) {}
