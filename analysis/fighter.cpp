@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "data/records.h"
+#include "model/sections.h"
 
 namespace skarn::analysis {
 
@@ -43,21 +44,9 @@ std::string outOfRange(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> listSection(SectionFile& file, std::string_view section,
-                                                    bool skipEmpty) {
-    if (!file.openSection(section)) return std::nullopt;
-    std::vector<std::string> names;
-    std::string name;
-    while (file.nextEntry(name)) {
-        if (!skipEmpty || !name.empty()) names.push_back(name);
-        file.skipLine();
-    }
-    return names;
-}
-
 bool loadCharacter(SectionFile& characters, std::string_view section, const std::string& name,
                    StoredCharacter& character, std::string& error) {
-    const auto names = listSection(characters, section, false);
+    const auto names = model::sectionNames(characters, section);
     if (!names) {
         error = characters.fileName() + " has no section [" + std::string(section) + "]";
         return false;
@@ -192,7 +181,7 @@ bool armWeapon(SectionFile& equipment, std::int32_t weaponType, const std::strin
     const std::string_view section = weaponSection(weaponType);
     const std::string& path = equipment.fileName();
     // Only names the weapon list offers can be picked.
-    const auto weapons = section.empty() ? std::nullopt : listSection(equipment, section, true);
+    const auto weapons = section.empty() ? std::nullopt : model::weaponNames(equipment, section);
     if (!weapons || !contains(*weapons, weapon)) {
         error = "no weapon " + quoteName(weapon) + " " + inSection(section, path);
         if (!weapons) error += " (no such section)";
@@ -232,7 +221,7 @@ bool armShield(SectionFile& equipment, Fighter& fighter, std::string& error,
     const bool given = fighter.shieldGiven && !meansNoShield(fighter.wantedShield);
     const std::string shieldName =
         meansNoShield(fighter.wantedShield) ? std::string(NoneEntry) : fighter.wantedShield;
-    const auto shields = listSection(equipment, kShields, false);
+    const auto shields = model::sectionNames(equipment, kShields);
     const bool listed = shields && !shieldName.empty() && contains(*shields, shieldName);
     if (given && !listed) {
         error = "no shield " + quoteName(shieldName) + " " + inSection(kShields, path);

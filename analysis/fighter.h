@@ -15,13 +15,6 @@
 // them from the thread that owns the file. The others are pure.
 namespace skarn::analysis {
 
-// The names a listing of `section` delivers, in file order: the quoted name
-// of each entry, up to the first token that is not a quoted text
-// (SectionFile::nextEntry); empty names are dropped when `skipEmpty`.
-// Nothing when the section does not exist.
-std::optional<std::vector<std::string>> listSection(SectionFile& file, std::string_view section,
-                                                    bool skipEmpty);
-
 // A stored character as loaded from its entry in charfile.cfg.
 struct StoredCharacter {
     std::string name;

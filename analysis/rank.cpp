@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "data/records.h"
+#include "model/sections.h"
 
 namespace skarn::analysis {
 
@@ -44,8 +45,8 @@ bool rankCandidates(SectionFile& equipment, const Fighter& you, const Fighter& o
         }
         for (const std::int32_t type : types) {
             const std::string_view section = weaponSection(type);
-            const auto listed = section.empty() ? std::nullopt
-                                                : listSection(equipment, section, true);
+            const auto listed =
+                section.empty() ? std::nullopt : model::weaponNames(equipment, section);
             if (!listed) {
                 if (!allTypes) {
                     error = "no section [" + std::string(section) + "] in " + equipment.fileName();
@@ -74,7 +75,8 @@ bool rankCandidates(SectionFile& equipment, const Fighter& you, const Fighter& o
             return false;
         }
         std::vector<std::string> names;
-        if (const auto listed = listSection(equipment, kShields, true)) names = *listed;
+        if (const auto listed = model::sectionNames(equipment, kShields, model::EmptyNames::Skip))
+            names = *listed;
         names.emplace_back(NoneEntry);
         std::vector<std::string> seen;
         for (const std::string& name : names) {

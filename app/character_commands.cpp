@@ -13,6 +13,7 @@
 #include "data/records.h"
 #include "data/section_file.h"
 #include "dialogs/new_character_dialog.h"
+#include "model/sections.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
 
@@ -25,14 +26,7 @@ using CharacterHandler = void (SimulatorDialog::*)();
 // The last name a listing of `section` delivers; "" when the section has no
 // entries or is missing.
 std::string FindLastEntryName(SectionFile& file, std::string_view section) {
-    std::string last;
-    if (!file.openSection(section)) return last;
-    std::string entry;
-    while (file.nextEntry(entry)) {
-        last = entry;
-        file.skipLine();
-    }
-    return last;
+    return model::lastEntryName(file, section);
 }
 
 // Whether the side's section already holds a character of this name: one that

@@ -7,13 +7,16 @@
 // first, so that the two-handed rule always has the last word on the shield.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "data/records.h"
 #include "data/section_file.h"
+#include "model/sections.h"
 
 namespace skarn {
 namespace {
@@ -22,14 +25,10 @@ using Side = SimulatorDialog::Side;
 
 bool isWeaponType(std::int32_t weaponType) { return weaponType >= 0 && weaponType < kWeaponTypeCount; }
 
-// Adds every entry name of `section` to `list`, empty names included.
-void addEntries(SectionFile& file, std::string_view section, ComboBox& list) {
-    if (!file.openSection(section)) return;
-    std::string name;
-    while (file.nextEntry(name)) {
-        list.addString(name);
-        file.skipLine();
-    }
+// Adds every name of `names` to `list`, in order.
+void addNames(ComboBox& list, const std::optional<std::vector<std::string>>& names) {
+    if (!names) return;
+    for (const std::string& name : *names) list.addString(name);
 }
 
 void selectWeaponType(SimulatorDialog& dialog, Side& side) {
@@ -118,33 +117,25 @@ void selectCharacter(SimulatorDialog& dialog, Side& side) {
 void SimulatorDialog::FillCharacterLists() {
     yourCharacterList->resetContent();
     oppCharacterList->resetContent();
-    addEntries(charFile(), you_.characterSection, *yourCharacterList);
-    addEntries(charFile(), opp_.characterSection, *oppCharacterList);
+    // Empty names are listed too.
+    addNames(*yourCharacterList, model::sectionNames(charFile(), you_.characterSection));
+    addNames(*oppCharacterList, model::sectionNames(charFile(), opp_.characterSection));
     updateData(false);  // each list selects its side's character
 }
 
 void SimulatorDialog::FillWeaponList(Side& side, std::string_view section) {
-    SectionFile& file = equiFile();
-    file.rewind();
-    if (!file.openSection(section)) return;
-    std::string name;
-    while (file.nextEntry(name)) {
-        // A weapon without a name could never be looked up.
-        if (!name.empty()) side.weaponList->addString(name);
-        file.skipLine();
-    }
+    // Without empty names: a weapon without one could never be looked up.
+    addNames(*side.weaponList, model::weaponNames(equiFile(), section));
 }
 
 void SimulatorDialog::FillShieldLists() {
-    SectionFile& file = equiFile();
-    file.rewind();
-    // Without a "Shields" section both lists stay empty, without "- none -".
-    if (!file.openSection(kShields)) return;
-    std::string name;
-    while (file.nextEntry(name)) {
+    // Empty names are listed too. Without a "Shields" section both lists stay
+    // empty, without "- none -".
+    const auto names = model::sectionNames(equiFile(), kShields);
+    if (!names) return;
+    for (const std::string& name : *names) {
         oppShieldList->addString(name);
         yourShieldList->addString(name);
-        file.skipLine();
     }
     oppShieldList->addString(NoneEntry);
     yourShieldList->addString(NoneEntry);

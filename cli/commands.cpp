@@ -23,6 +23,7 @@
 #include "cli/text.h"
 #include "data/records.h"
 #include "model/modes.h"
+#include "model/sections.h"
 #include "model/stats.h"
 
 namespace skarn::cli {
@@ -76,13 +77,12 @@ struct Listing {
 // Every list in file order, as the window's lists receive it. Each statistic
 // is looked up on its own, so one unreadable field hides no other.
 Listing readListing(DataFiles& files) {
-    using analysis::listSection;
     Listing listing;
-    listing.characters[0] = listSection(files.characters, kYourChars, false);
-    listing.characters[1] = listSection(files.characters, kOppChars, false);
+    listing.characters[0] = model::sectionNames(files.characters, kYourChars);
+    listing.characters[1] = model::sectionNames(files.characters, kOppChars);
     for (int type = 0; type < kWeaponTypeCount; ++type) {
         const std::string_view section = weaponSection(type);
-        const auto names = listSection(files.equipment, section, true);
+        const auto names = model::weaponNames(files.equipment, section);
         if (!names) continue;
         auto& weapons = listing.weapons[type].emplace();
         for (const std::string& name : *names) {
@@ -95,7 +95,7 @@ Listing readListing(DataFiles& files) {
             weapons.push_back(weapon);
         }
     }
-    if (const auto names = listSection(files.equipment, kShields, false)) {
+    if (const auto names = model::sectionNames(files.equipment, kShields)) {
         auto& shields = listing.shields.emplace();
         for (const std::string& name : *names) {
             std::int32_t absorb = 0;

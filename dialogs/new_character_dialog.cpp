@@ -7,6 +7,7 @@
 #include "data/records.h"
 #include "data/section_file.h"
 #include "dialogs/stat_field.h"
+#include "model/sections.h"
 #include "resources/resource_ids.h"
 #include "resources/templates.h"
 #include "ui/data_exchange.h"
@@ -69,24 +70,17 @@ bool NewCharacterDialog::onInitDialog() {
 }
 
 void NewCharacterDialog::FillShieldList() {
-    SectionFile& file = equipment();
-    if (!file.openSection(kShields)) return;
-    std::string entry;
-    while (file.nextEntry(entry)) {
-        shieldList->addString(entry);
-        file.skipLine();
-    }
+    // Empty names are listed too.
+    const auto names = model::sectionNames(equipment(), kShields);
+    if (!names) return;
+    for (const std::string& name : *names) shieldList->addString(name);
     shieldList->addString(NoneEntry);
 }
 
 void NewCharacterDialog::FillWeaponList(std::string_view section) {
-    SectionFile& file = equipment();
-    if (!file.openSection(section)) return;
-    std::string entry;
-    while (file.nextEntry(entry)) {
-        if (!entry.empty()) weaponList->addString(entry);
-        file.skipLine();
-    }
+    const auto names = model::weaponNames(equipment(), section);
+    if (!names) return;
+    for (const std::string& name : *names) weaponList->addString(name);
 }
 
 void NewCharacterDialog::OnSelectWeaponType() {

@@ -26,6 +26,7 @@
 #include "data/platform_file_system.h"
 #include "data/records.h"
 #include "data/section_file.h"
+#include "model/sections.h"
 
 namespace {
 
@@ -60,8 +61,8 @@ std::vector<Matchup> exampleMatchups() {
         }
         return fighter;
     };
-    const auto yours = listSection(characters, kYourChars, true);
-    const auto theirs = listSection(characters, kOppChars, true);
+    const auto yours = model::sectionNames(characters, kYourChars, model::EmptyNames::Skip);
+    const auto theirs = model::sectionNames(characters, kOppChars, model::EmptyNames::Skip);
     if (!yours || !theirs) {
         std::fprintf(stderr, "bench_exact_odds: the example characters are missing\n");
         std::exit(1);
