@@ -1,45 +1,27 @@
 #include "analysis/fighter.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <limits>
 
 #include "data/records.h"
+#include "model/equipment.h"
+#include "model/lookup.h"
 #include "model/sections.h"
 
 namespace skarn::analysis {
+
+using model::inSection;
+using model::numberBeyond32Bits;
+using model::outOf32Bits;
+using model::quoteName;
 
 namespace {
 
 constexpr const char* kCharacterFieldNames[] = {
     "", "strength", "dexterity", "weaponSkill", "weaponType", "armorRating", "tactics", "parry",
     "hitPoints"};
-constexpr const char* kWeaponFieldNames[] = {
-    "", "speed", "diceCount", "diceSides", "damageBonus", "hands"};
-
-std::string inSection(std::string_view section, const std::string& path) {
-    return "in [" + std::string(section) + "] of " + path;
-}
 
 bool contains(const std::vector<std::string>& names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-// After lookupInt of field `field` failed and left `value`: the field's text
-// when it holds a number beyond 32 bits (lookupInt then gives the nearest
-// 32-bit value), or the empty text when it is not a number at all.
-std::string outOfRangeText(SectionFile& file, std::string_view section, std::string_view name,
-                           int field, std::int32_t value) {
-    if (value != std::numeric_limits<std::int32_t>::max() &&
-        value != std::numeric_limits<std::int32_t>::min())
-        return "";
-    std::string text;
-    file.lookupText(section, name, field, text);
-    return text.empty() ? "?" : text;
-}
-
-std::string outOfRange(const std::string& text) {
-    return "is " + text + ", out of the 32-bit range";
 }
 
 }  // namespace
@@ -79,7 +61,7 @@ bool loadCharacter(SectionFile& characters, std::string_view section, const std:
         *targets[field] = value;
         if (!read) {
             character.unreadField = field;
-            character.outOfRangeText = outOfRangeText(characters, section, name, field, value);
+            character.outOfRangeText = numberBeyond32Bits(characters, section, name, field, value);
             break;
         }
     }
@@ -98,7 +80,7 @@ bool loadCharacter(SectionFile& characters, std::string_view section, const std:
         characters.lookupInt(section, name, CharacterRecord::hitPoints, hitPoints);
     if (!character.hitPointsStored) {
         character.hitPointsOutOfRange =
-            outOfRangeText(characters, section, name, CharacterRecord::hitPoints, hitPoints);
+            numberBeyond32Bits(characters, section, name, CharacterRecord::hitPoints, hitPoints);
     }
     character.hitPoints = character.hitPointsStored ? hitPoints : character.strength;
     return true;
@@ -153,7 +135,7 @@ bool checkWeaponType(const StoredCharacter& character, std::string& error,
     const int field = character.unreadField;
     if (field != 0 && !character.outOfRangeText.empty()) {
         error = who + ": field " + std::to_string(field) + " (" + kCharacterFieldNames[field] +
-                ") of " + entry + " " + outOfRange(character.outOfRangeText);
+                ") of " + entry + " " + outOf32Bits(character.outOfRangeText);
         return false;
     }
     if (field != 0 && field <= CharacterRecord::weaponType) {
@@ -187,27 +169,20 @@ bool armWeapon(SectionFile& equipment, std::int32_t weaponType, const std::strin
         if (!weapons) error += " (no such section)";
         return false;
     }
-    // Statistics 1 to 5 in order; a weapon with any of them unreadable has no
-    // defined statistics and cannot fight.
+    // A weapon with any of its five statistics unreadable has no defined
+    // statistics and cannot fight.
+    const model::WeaponLookup lookup = model::lookupWeapon(equipment, section, weapon);
+    if (lookup.unreadField != 0) {
+        error = lookup.problem;
+        return false;
+    }
     Fighter armed = fighter;
     Combatant& c = armed.combatant;
-    std::int32_t* const stats[] = {nullptr,      &c.weaponSpeed, &c.diceCount,
-                                   &c.diceSides, &c.damageBonus, &armed.hands};
-    for (int field = 1; field <= 5; ++field) {
-        std::int32_t value = 0;
-        if (!equipment.lookupInt(section, weapon, field, value)) {
-            const std::string text = outOfRangeText(equipment, section, weapon, field, value);
-            error = text.empty()
-                        ? "cannot read field " + std::to_string(field) + " (" +
-                              kWeaponFieldNames[field] + ") of weapon " + quoteName(weapon) +
-                              " " + inSection(section, path)
-                        : "field " + std::to_string(field) + " (" + kWeaponFieldNames[field] +
-                              ") of weapon " + quoteName(weapon) + " " +
-                              inSection(section, path) + " " + outOfRange(text);
-            return false;
-        }
-        *stats[field] = value;
-    }
+    c.weaponSpeed = lookup.stats.speed;
+    c.diceCount = lookup.stats.diceCount;
+    c.diceSides = lookup.stats.diceSides;
+    c.damageBonus = lookup.stats.damageBonus;
+    armed.hands = lookup.stats.hands;
     armed.weaponType = weaponType;
     armed.weaponName = weapon;
     fighter = std::move(armed);
@@ -233,7 +208,7 @@ bool armShield(SectionFile& equipment, Fighter& fighter, std::string& error,
     c.shieldIndex = -1;
     c.shieldAbsorb = 0;
     fighter.shieldDroppedForHands = false;
-    if (fighter.hands > 1) {
+    if (model::rulesOutShield(fighter.hands)) {
         if (listed) {
             fighter.shieldDroppedForHands = true;
             if (given) {
@@ -243,23 +218,16 @@ bool armShield(SectionFile& equipment, Fighter& fighter, std::string& error,
             }
         }
     } else if (listed) {
-        std::int32_t absorb = 0;
-        if (equipment.lookupInt(kShields, shieldName, ShieldRecord::absorb, absorb)) {
+        const model::ShieldLookup shield = model::lookupShield(equipment, shieldName);
+        if (shield.read) {
             c.shieldIndex = 0;
-            c.shieldAbsorb = absorb;
+            c.shieldAbsorb = shield.absorb;
         } else {
-            const std::string text =
-                outOfRangeText(equipment, kShields, shieldName, ShieldRecord::absorb, absorb);
-            const std::string problem =
-                text.empty() ? "cannot read field 1 (absorb) of shield " + quoteName(shieldName) +
-                                   " " + inSection(kShields, path)
-                             : "field 1 (absorb) of shield " + quoteName(shieldName) + " " +
-                                   inSection(kShields, path) + " " + outOfRange(text);
             if (given) {
-                error = problem;
+                error = shield.problem;
                 return false;
             }
-            warnings.push_back(problem + ": " + who + " fights without a shield");
+            warnings.push_back(shield.problem + ": " + who + " fights without a shield");
         }
     } else if (!shieldName.empty() && shieldName != NoneEntry) {
         warnings.push_back("the stored shield " + quoteName(shieldName) + " of " + who + " is not " +
@@ -293,7 +261,7 @@ bool equipFighter(SectionFile& equipment, const StoredCharacter& character,
     if (!character.hitPointsOutOfRange.empty()) {
         warnings.push_back("field 8 (hitPoints) of " + who + " " +
                            inSection(character.section, character.fileName) + " " +
-                           outOfRange(character.hitPointsOutOfRange) +
+                           outOf32Bits(character.hitPointsOutOfRange) +
                            ": its Str. serves as hit points");
     }
     fighter = std::move(armed);
@@ -305,25 +273,6 @@ bool meansNoShield(std::string_view name) { return name == "none" || name == Non
 std::optional<model::RunFault> runFault(const Fighter& you, const Fighter& opp, FightMode mode,
                                  std::int64_t fights) {
     return model::findRunFault(you.combatant, opp.combatant, you.hitPoints, opp.hitPoints, mode, fights);
-}
-
-std::string quoteName(std::string_view name) {
-    std::string out = "\"";
-    for (const char ch : name) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '\t') out += "\\t";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c < 0x20 || c == 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02x", c);
-            out += escape;
-        } else {
-            out += ch;
-        }
-    }
-    out += '"';
-    return out;
 }
 
 }  // namespace skarn::analysis

@@ -144,10 +144,6 @@ bool equipFighter(SectionFile& equipment, const StoredCharacter& character,
                   const std::optional<std::string>& shield, Fighter& fighter, std::string& error,
                   std::vector<std::string>& warnings);
 
-// A name between double quotes for messages and tables, with control
-// characters shown as escapes so that they cannot break a line.
-std::string quoteName(std::string_view name);
-
 // True when `name` asks for no shield: "none" or "- none -".
 bool meansNoShield(std::string_view name);
 

@@ -4,9 +4,13 @@
 #include <numeric>
 
 #include "data/records.h"
+#include "model/equipment.h"
+#include "model/lookup.h"
 #include "model/sections.h"
 
 namespace skarn::analysis {
+
+using model::quoteName;
 
 namespace {
 
@@ -68,7 +72,7 @@ bool rankCandidates(SectionFile& equipment, const Fighter& you, const Fighter& o
             }
         }
     } else {
-        if (you.hands > 1) {
+        if (model::rulesOutShield(you.hands)) {
             error = "cannot rank shields: " + quoteName(you.weaponName) + " needs " +
                     std::to_string(you.hands) + " hands, so " + quoteName(you.name) +
                     " carries no shield";

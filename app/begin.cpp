@@ -16,6 +16,7 @@
 #include "combat/fight.h"
 #include "data/records.h"
 #include "dialogs/results_dialog.h"
+#include "model/equipment.h"
 #include "model/run_check.h"
 
 namespace skarn {
@@ -54,9 +55,9 @@ analysis::FighterValues valuesOf(const Side& side, analysis::HitPoints hitPoints
     values.damageBonus = side.damageBonus;
     // The weapon handler keeps no hands count; a field that cannot be read
     // means one hand, as it does there.
-    std::int32_t hands = 1;
-    if (equiFile().lookupInt(weaponSection(side.weaponType), side.weaponName, WeaponRecord::hands, hands))
-        values.hands = hands;
+    const model::HandsLookup hands =
+        model::lookupHands(equiFile(), weaponSection(side.weaponType), side.weaponName);
+    if (hands.read) values.hands = hands.hands;
     values.hasShield = side.combatant.shieldIndex >= 0;
     values.shieldName = values.hasShield ? side.shieldName : std::string(NoneEntry);
     values.shieldAbsorb = side.shieldAbsorb;

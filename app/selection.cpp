@@ -16,6 +16,7 @@
 #include "app/simulator_dialog.h"
 #include "data/records.h"
 #include "data/section_file.h"
+#include "model/equipment.h"
 #include "model/sections.h"
 
 namespace skarn {
@@ -41,25 +42,22 @@ void selectWeaponType(SimulatorDialog& dialog, Side& side) {
 
 void selectWeapon(SimulatorDialog& dialog, Side& side) {
     dialog.updateData(true);
-    SectionFile& file = equiFile();
-    const std::string_view section = weaponSection(side.weaponType);
-
-    std::int32_t hands = 0;
-    std::int32_t* const fields[] = {&side.weaponSpeed, &side.diceCount, &side.diceSides,
-                                    &side.damageBonus, &hands};
-    int read = 0;
-    for (std::int32_t* field : fields) {
-        if (!file.lookupInt(section, side.weaponName, read + 1, *field)) break;
-        ++read;
-    }
+    // Fields 1 to 5 in order, up to the first that cannot be read.
+    const model::WeaponLookup weapon =
+        model::lookupWeapon(equiFile(), weaponSection(side.weaponType), side.weaponName);
     // A weapon must have its speed, dice and bonus; the hands count may be
     // missing (one hand). A weapon that cannot be read is no weapon at all,
     // so that a run never fights with what is left of the one before.
-    if (read < WeaponRecord::damageBonus) {
+    if (weapon.hasStatistics()) {
+        side.weaponSpeed = weapon.stats.speed;
+        side.diceCount = weapon.stats.diceCount;
+        side.diceSides = weapon.stats.diceSides;
+        side.damageBonus = weapon.stats.damageBonus;
+    } else {
         side.weaponName.clear();
         side.weaponSpeed = side.diceCount = side.diceSides = side.damageBonus = 0;
     }
-    if (hands > 1) {
+    if (model::rulesOutShield(weapon.stats.hands)) {
         side.shieldName = NoneEntry;
         side.combatant.shieldIndex = -1;
     }
@@ -68,7 +66,9 @@ void selectWeapon(SimulatorDialog& dialog, Side& side) {
 
 void selectShield(SimulatorDialog& dialog, Side& side) {
     selectWeapon(dialog, side);  // takes the chosen shield, then the two-handed rule
-    if (equiFile().lookupInt(kShields, side.shieldName, ShieldRecord::absorb, side.shieldAbsorb)) {
+    const model::ShieldLookup shield = model::lookupShield(equiFile(), side.shieldName);
+    if (shield.read) {
+        side.shieldAbsorb = shield.absorb;
         side.combatant.shieldIndex = 0;
     } else {
         // "- none -" itself, and any name the file does not hold.

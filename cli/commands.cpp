@@ -22,6 +22,8 @@
 #include "cli/progress.h"
 #include "cli/text.h"
 #include "data/records.h"
+#include "model/equipment.h"
+#include "model/lookup.h"
 #include "model/modes.h"
 #include "model/sections.h"
 #include "model/stats.h"
@@ -33,7 +35,6 @@ namespace {
 using analysis::Fighter;
 using analysis::Interval;
 using analysis::Outcome;
-using analysis::quoteName;
 using analysis::RankBy;
 using analysis::Result;
 using analysis::RunSettings;
@@ -41,6 +42,7 @@ using analysis::StoredCharacter;
 using analysis::Variant;
 using model::modeCaption;
 using model::modeName;
+using model::quoteName;
 
 // Runs expected to last longer than this are announced on stderr.
 constexpr double kAnnounceSeconds = 10.0;
@@ -98,11 +100,8 @@ Listing readListing(DataFiles& files) {
     if (const auto names = model::sectionNames(files.equipment, kShields)) {
         auto& shields = listing.shields.emplace();
         for (const std::string& name : *names) {
-            std::int32_t absorb = 0;
-            std::optional<std::int32_t> value;
-            if (files.equipment.lookupInt(kShields, name, ShieldRecord::absorb, absorb))
-                value = absorb;
-            shields.emplace_back(name, value);
+            const model::ShieldLookup shield = model::lookupShield(files.equipment, name);
+            shields.emplace_back(name, shield.read ? std::optional(shield.absorb) : std::nullopt);
         }
     }
     return listing;

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "analysis/fighter.h"
 #include "data/utf8_path.h"
+#include "model/lookup.h"
 
 namespace skarn::cli {
 
@@ -46,11 +46,11 @@ std::unique_ptr<DataFiles> DataFiles::open(const std::optional<std::string>& dir
         std::error_code ec;
         const auto status = fs::status(folder, ec);
         if (!fs::exists(status)) {
-            error = "data folder " + analysis::quoteName(*dir) + " does not exist";
+            error = "data folder " + model::quoteName(*dir) + " does not exist";
             return nullptr;
         }
         if (!fs::is_directory(status)) {
-            error = "data folder " + analysis::quoteName(*dir) + " is not a folder";
+            error = "data folder " + model::quoteName(*dir) + " is not a folder";
             return nullptr;
         }
     }

@@ -7,6 +7,7 @@
 #include "data/records.h"
 #include "data/section_file.h"
 #include "dialogs/stat_field.h"
+#include "model/equipment.h"
 #include "model/sections.h"
 #include "resources/resource_ids.h"
 #include "resources/templates.h"
@@ -95,12 +96,12 @@ void NewCharacterDialog::OnSelectWeaponType() {
 
 void NewCharacterDialog::OnSelectWeapon() {
     updateData(true);
-    std::int32_t hands = 0;
     // Without a weapon type there is no section to look in: the weapon has
     // no hands count and the shield stays.
     const std::string_view section = weaponSection(weaponType);
-    if (!section.empty()) equipment().lookupInt(section, weaponName, WeaponRecord::hands, hands);
-    if (hands > 1) shieldName = NoneEntry;
+    if (!section.empty() &&
+        model::rulesOutShield(model::lookupHands(equipment(), section, weaponName).hands))
+        shieldName = NoneEntry;
     updateData(false);
 }
 
