@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "combat/fight.h"
+#include "tests/combat/fighter_spec.h"
 #include "tests/combat/random_fighters.h"
 #include "tests/combat/reference_loop.h"
 #include "tests/support/scripted_rolls.h"
@@ -16,28 +17,7 @@
 namespace skarn {
 namespace {
 
-struct Fighter {
-    int strength = 100, dexterity = 100, armorRating = 20, tactics = 100, weaponSkill = 100,
-        parry = 100, weaponSpeed = 40, diceCount = 2, diceSides = 6, damageBonus = 2,
-        shieldAbsorb = 3, shieldIndex = -1;
-
-    Combatant make() const {
-        Combatant c;
-        c.strength = strength;
-        c.dexterity = dexterity;
-        c.armorRating = armorRating;
-        c.tactics = tactics;
-        c.weaponSkill = weaponSkill;
-        c.parry = parry;
-        c.weaponSpeed = weaponSpeed;
-        c.diceCount = diceCount;
-        c.diceSides = diceSides;
-        c.damageBonus = damageBonus;
-        c.shieldAbsorb = shieldAbsorb;
-        c.shieldIndex = shieldIndex;
-        return c;
-    }
-};
+using Fighter = testing::FighterSpec;
 
 struct Case {
     Fighter you, opp;
