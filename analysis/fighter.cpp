@@ -75,24 +75,16 @@ bool loadCharacter(SectionFile& characters, std::string_view section, const std:
         character.weaponName = text;
         character.weaponNameRead = true;
     }
-    std::int32_t hitPoints = 0;
-    character.hitPointsStored =
-        characters.lookupInt(section, name, CharacterRecord::hitPoints, hitPoints);
-    if (!character.hitPointsStored) {
+    const HitPoints hitPoints = model::hitPointsOf(characters, section, name, character.strength);
+    character.hitPoints = hitPoints.value;
+    character.hitPointsStored = hitPoints.stored;
+    if (!hitPoints.stored) {
+        std::int32_t left = 0;
+        characters.lookupInt(section, name, CharacterRecord::hitPoints, left);
         character.hitPointsOutOfRange =
-            numberBeyond32Bits(characters, section, name, CharacterRecord::hitPoints, hitPoints);
+            numberBeyond32Bits(characters, section, name, CharacterRecord::hitPoints, left);
     }
-    character.hitPoints = character.hitPointsStored ? hitPoints : character.strength;
     return true;
-}
-
-HitPoints hitPointsOf(SectionFile& characters, std::string_view section, std::string_view name,
-                      std::int32_t strength) {
-    HitPoints hitPoints;
-    hitPoints.stored =
-        characters.lookupInt(section, name, CharacterRecord::hitPoints, hitPoints.value);
-    if (!hitPoints.stored) hitPoints.value = strength;
-    return hitPoints;
 }
 
 Fighter makeFighter(const FighterValues& values) {

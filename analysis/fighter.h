@@ -9,6 +9,7 @@
 #include "combat/combatant.h"
 #include "combat/fight.h"
 #include "data/section_file.h"
+#include "model/fighter.h"
 #include "model/run_check.h"
 
 // The functions that read a SectionFile use its shared read position: call
@@ -43,14 +44,7 @@ struct StoredCharacter {
 bool loadCharacter(SectionFile& characters, std::string_view section, const std::string& name,
                    StoredCharacter& character, std::string& error);
 
-// The hit points a run uses for character `name` of `section`: field 8 of
-// its entry, or `strength` when that cannot be read.
-struct HitPoints {
-    std::int32_t value = 0;
-    bool stored = false;  // false: they are Str.
-};
-HitPoints hitPointsOf(SectionFile& characters, std::string_view section, std::string_view name,
-                      std::int32_t strength);
+using model::HitPoints;
 
 // A fighter ready to run: the statistics and the shield flag in
 // `combatant`, the hit points, and what it was made from.

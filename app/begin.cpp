@@ -17,6 +17,7 @@
 #include "data/records.h"
 #include "dialogs/results_dialog.h"
 #include "model/equipment.h"
+#include "model/fighter.h"
 #include "model/run_check.h"
 
 namespace skarn {
@@ -43,7 +44,7 @@ void copyIntoCombatant(const Side& side) {
 
 // A side as the window shows it, for the analysis layer: the typed values,
 // the statistics its weapon and shield lookups found, and its hit points.
-analysis::FighterValues valuesOf(const Side& side, analysis::HitPoints hitPoints) {
+analysis::FighterValues valuesOf(const Side& side, model::HitPoints hitPoints) {
     analysis::FighterValues values;
     values.name = side.characterName;
     analysis::copyStats(side, values);
@@ -74,10 +75,10 @@ std::optional<SimulatorDialog::RunFighters> SimulatorDialog::prepareRun(std::int
     updateData(true);  // a failed field has shown its message; the run goes on with the rest
 
     // Hit points are field 8 of the stored character, or else the Str. shown.
-    analysis::HitPoints hitPoints[2];
+    model::HitPoints hitPoints[2];
     Side* const sides[2] = {&you_, &opp_};
     for (int i = 0; i < 2; ++i) {
-        hitPoints[i] = analysis::hitPointsOf(charFile(), sides[i]->characterSection,
+        hitPoints[i] = model::hitPointsOf(charFile(), sides[i]->characterSection,
                                              sides[i]->characterName, sides[i]->strength);
         sides[i]->hitPoints = hitPoints[i].value;
     }
