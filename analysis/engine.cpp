@@ -172,7 +172,8 @@ int threadCount(int threads) {
 }
 
 Variant variantOf(const Fighter& you, const Fighter& opp) {
-    return Variant{you.combatant, opp.combatant, you.hitPoints, opp.hitPoints};
+    return Variant{model::toCombatant(you), model::toCombatant(opp), you.hitPoints.value,
+                   opp.hitPoints.value};
 }
 
 void VariantSums::add(const FightEnd& end) {

@@ -63,7 +63,8 @@ int threadCount(int threads);
 // of the target error's checks.
 inline constexpr std::int64_t kBlockFights = 256;
 
-// One pair of fighters an analysis runs.
+// One pair of fighters an analysis runs, as the engine fights them: built
+// once (model::toCombatant) before any fight.
 struct Variant {
     Combatant you;
     Combatant opponent;

@@ -13,6 +13,7 @@ using model::inSection;
 using model::numberBeyond32Bits;
 using model::outOf32Bits;
 using model::quoteName;
+using model::Stat;
 
 namespace {
 
@@ -45,14 +46,15 @@ bool loadCharacter(SectionFile& characters, std::string_view section, const std:
 
     // Fields 1 to 7 in file order; the first that cannot be read ends the
     // loading, and the ones after it keep their cleared values.
+    model::Stats& stats = character.stats;
     std::int32_t* const targets[] = {nullptr,
-                                     &character.strength,
-                                     &character.dexterity,
-                                     &character.weaponSkill,
+                                     &stats[Stat::Strength],
+                                     &stats[Stat::Dexterity],
+                                     &stats[Stat::WeaponSkill],
                                      &character.weaponType,
-                                     &character.armorRating,
-                                     &character.tactics,
-                                     &character.parry};
+                                     &stats[Stat::ArmorRating],
+                                     &stats[Stat::Tactics],
+                                     &stats[Stat::Parry]};
     for (int field = 1; field <= 7; ++field) {
         std::int32_t value = *targets[field];
         const bool read = characters.lookupInt(section, name, field, value);
@@ -75,10 +77,9 @@ bool loadCharacter(SectionFile& characters, std::string_view section, const std:
         character.weaponName = text;
         character.weaponNameRead = true;
     }
-    const HitPoints hitPoints = model::hitPointsOf(characters, section, name, character.strength);
-    character.hitPoints = hitPoints.value;
-    character.hitPointsStored = hitPoints.stored;
-    if (!hitPoints.stored) {
+    character.hitPoints =
+        model::hitPointsOf(characters, section, name, stats[Stat::Strength]);
+    if (!character.hitPoints.stored) {
         std::int32_t left = 0;
         characters.lookupInt(section, name, CharacterRecord::hitPoints, left);
         character.hitPointsOutOfRange =
@@ -87,33 +88,11 @@ bool loadCharacter(SectionFile& characters, std::string_view section, const std:
     return true;
 }
 
-Fighter makeFighter(const FighterValues& values) {
-    Fighter fighter;
-    fighter.name = values.name;
-    Combatant& c = fighter.combatant;
-    copyStats(values, c);
-    c.weaponSpeed = values.weaponSpeed;
-    c.diceCount = values.diceCount;
-    c.diceSides = values.diceSides;
-    c.damageBonus = values.damageBonus;
-    c.shieldIndex = values.hasShield ? 0 : -1;
-    c.shieldAbsorb = values.hasShield ? values.shieldAbsorb : 0;
-    fighter.hitPoints = values.hitPoints.value;
-    fighter.hitPointsStored = values.hitPoints.stored;
-    fighter.weaponType = values.weaponType;
-    fighter.weaponName = values.weaponName;
-    fighter.hands = values.hands;
-    fighter.shieldName = values.hasShield ? values.shieldName : std::string(NoneEntry);
-    fighter.wantedShield = values.shieldName;
-    return fighter;
-}
-
 Fighter unarmedFighter(const StoredCharacter& character) {
     Fighter fighter;
     fighter.name = character.name;
-    copyStats(character, fighter.combatant);
+    fighter.stats = character.stats;
     fighter.hitPoints = character.hitPoints;
-    fighter.hitPointsStored = character.hitPointsStored;
     fighter.weaponType = character.weaponType;
     fighter.weaponName = character.weaponName;
     fighter.wantedShield = character.shieldName;
@@ -169,12 +148,7 @@ bool armWeapon(SectionFile& equipment, std::int32_t weaponType, const std::strin
         return false;
     }
     Fighter armed = fighter;
-    Combatant& c = armed.combatant;
-    c.weaponSpeed = lookup.stats.speed;
-    c.diceCount = lookup.stats.diceCount;
-    c.diceSides = lookup.stats.diceSides;
-    c.damageBonus = lookup.stats.damageBonus;
-    armed.hands = lookup.stats.hands;
+    armed.weapon = lookup.stats;
     armed.weaponType = weaponType;
     armed.weaponName = weapon;
     fighter = std::move(armed);
@@ -196,24 +170,23 @@ bool armShield(SectionFile& equipment, Fighter& fighter, std::string& error,
         return false;
     }
 
-    Combatant& c = fighter.combatant;
-    c.shieldIndex = -1;
-    c.shieldAbsorb = 0;
+    fighter.hasShield = false;
+    fighter.shieldAbsorb = 0;
     fighter.shieldDroppedForHands = false;
-    if (model::rulesOutShield(fighter.hands)) {
+    if (model::rulesOutShield(fighter.weapon.hands)) {
         if (listed) {
             fighter.shieldDroppedForHands = true;
             if (given) {
                 warnings.push_back(quoteName(fighter.weaponName) + " needs " +
-                                   std::to_string(fighter.hands) + " hands: " + who +
+                                   std::to_string(fighter.weapon.hands) + " hands: " + who +
                                    " fights without the shield " + quoteName(shieldName));
             }
         }
     } else if (listed) {
         const model::ShieldLookup shield = model::lookupShield(equipment, shieldName);
         if (shield.read) {
-            c.shieldIndex = 0;
-            c.shieldAbsorb = shield.absorb;
+            fighter.hasShield = true;
+            fighter.shieldAbsorb = shield.absorb;
         } else {
             if (given) {
                 error = shield.problem;
@@ -225,7 +198,7 @@ bool armShield(SectionFile& equipment, Fighter& fighter, std::string& error,
         warnings.push_back("the stored shield " + quoteName(shieldName) + " of " + who + " is not " +
                            inSection(kShields, path) + ": it fights without a shield");
     }
-    fighter.shieldName = c.shieldIndex >= 0 ? shieldName : std::string(NoneEntry);
+    fighter.shieldName = fighter.hasShield ? shieldName : std::string(NoneEntry);
     return true;
 }
 
@@ -261,10 +234,5 @@ bool equipFighter(SectionFile& equipment, const StoredCharacter& character,
 }
 
 bool meansNoShield(std::string_view name) { return name == "none" || name == NoneEntry; }
-
-std::optional<model::RunFault> runFault(const Fighter& you, const Fighter& opp, FightMode mode,
-                                 std::int64_t fights) {
-    return model::findRunFault(you.combatant, opp.combatant, you.hitPoints, opp.hitPoints, mode, fights);
-}
 
 }  // namespace skarn::analysis

@@ -42,7 +42,8 @@ Outcome analyseOutcome(const Fighter& you, const Fighter& opp, const RunSettings
     // The bins come from the first fights, fought here once more than in the
     // run proper: a few milliseconds that keep the engine simple.
     const std::int64_t pilot = std::min(kPilotFights, settings.fights);
-    const PreparedFights prepared(you.combatant, opp.combatant, you.hitPoints, opp.hitPoints,
+    const Variant pair = variantOf(you, opp);
+    const PreparedFights prepared(pair.you, pair.opponent, pair.yourHitPoints, pair.oppHitPoints,
                                   settings.mode, pilot);
     std::vector<std::uint32_t> starts(static_cast<std::size_t>(pilot));
     for (std::size_t i = 0; i < starts.size(); ++i) starts[i] = fightStart(settings.seed, i);
@@ -58,7 +59,7 @@ Outcome analyseOutcome(const Fighter& you, const Fighter& opp, const RunSettings
     }
 
     Job job;
-    job.variants.push_back(variantOf(you, opp));
+    job.variants.push_back(pair);
     job.histograms = fittedHistograms(ends);
     const JobResult run = runJob(job, settings);
     const VariantSums& sums = run.variants[0];
@@ -80,11 +81,12 @@ Outcome runChain(const Fighter& you, const Fighter& opp, const RunSettings& sett
     outcome.seed = settings.seed;
     outcome.mode = settings.mode;
     const std::int64_t fights = settings.fights;
+    const Variant pair = variantOf(you, opp);
 
     if (!histograms && !settings.targetError) {
         // runFights itself, on copies of the fighters.
-        Combatant yourCombatant = you.combatant;
-        Combatant oppCombatant = opp.combatant;
+        Combatant yourCombatant = pair.you;
+        Combatant oppCombatant = pair.opponent;
         Random rng(settings.seed);
         ProgressCallback progress;
         std::int64_t done = 0;
@@ -93,7 +95,7 @@ Outcome runChain(const Fighter& you, const Fighter& opp, const RunSettings& sett
                 if ((++done & 255) == 0 || done == fights) settings.progress(done, fights);
             };
         }
-        outcome.results = runFights(yourCombatant, oppCombatant, you.hitPoints, opp.hitPoints,
+        outcome.results = runFights(yourCombatant, oppCombatant, pair.yourHitPoints, pair.oppHitPoints,
                                     settings.mode, fights, outcome.totals, progress, rng,
                                     &outcome.squares);
         outcome.fights = fights;
@@ -103,7 +105,7 @@ Outcome runChain(const Fighter& you, const Fighter& opp, const RunSettings& sett
 
     // The same chain in batches, summed fight by fight in the order and the
     // arithmetic of runFights.
-    const PreparedFights prepared(you.combatant, opp.combatant, you.hitPoints, opp.hitPoints,
+    const PreparedFights prepared(pair.you, pair.opponent, pair.yourHitPoints, pair.oppHitPoints,
                                   settings.mode, fights);
     const Result target = settings.targetResult.value_or(mainResult(settings.mode));
     std::uint32_t state = settings.seed;

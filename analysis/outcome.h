@@ -35,7 +35,8 @@ struct Outcome {
 // The outcome of `you` against `opp` on per-fight streams (fightStart), run
 // by the engine over settings.threads threads, with histograms. The same
 // settings give the same figures on any machine and any number of threads.
-// REQUIRES: runFault(you, opp, settings.mode, settings.fights) is empty.
+// REQUIRES: model::findRunFault(you, opp, settings.mode, settings.fights)
+// is empty.
 Outcome analyseOutcome(const Fighter& you, const Fighter& opp, const RunSettings& settings);
 
 // The outcome of `you` against `opp` on one generator chain, each fight
@@ -45,7 +46,8 @@ Outcome analyseOutcome(const Fighter& you, const Fighter& opp, const RunSettings
 // kPilotFights until the target is reached; the figures are then those of
 // runFights over the fights used. Runs on the calling thread;
 // settings.threads is not used.
-// REQUIRES: runFault(you, opp, settings.mode, settings.fights) is empty.
+// REQUIRES: model::findRunFault(you, opp, settings.mode, settings.fights)
+// is empty.
 Outcome runChain(const Fighter& you, const Fighter& opp, const RunSettings& settings,
                  bool histograms);
 

@@ -6,6 +6,7 @@
 #include "data/records.h"
 #include "model/equipment.h"
 #include "model/lookup.h"
+#include "model/run_check.h"
 #include "model/sections.h"
 
 namespace skarn::analysis {
@@ -19,7 +20,7 @@ void consider(Candidate candidate, bool armed, std::string candidateError, const
               FightMode mode, std::int64_t fights, const char* what,
               std::vector<Candidate>& candidates, std::vector<std::string>& warnings) {
     if (armed) {
-        if (const auto fault = runFault(candidate.you, opp, mode, fights)) {
+        if (const auto fault = model::findRunFault(candidate.you, opp, mode, fights)) {
             candidateError = "cannot simulate " + quoteName(candidate.you.name) + " against " +
                              quoteName(opp.name) + ": " + fault->message();
         }
@@ -72,9 +73,9 @@ bool rankCandidates(SectionFile& equipment, const Fighter& you, const Fighter& o
             }
         }
     } else {
-        if (model::rulesOutShield(you.hands)) {
+        if (model::rulesOutShield(you.weapon.hands)) {
             error = "cannot rank shields: " + quoteName(you.weaponName) + " needs " +
-                    std::to_string(you.hands) + " hands, so " + quoteName(you.name) +
+                    std::to_string(you.weapon.hands) + " hands, so " + quoteName(you.name) +
                     " carries no shield";
             return false;
         }

@@ -25,8 +25,9 @@ struct Candidate {
 // `allTypes`), each with the shield `you` wants, which a two-handed weapon
 // drops. By shield: every shield of "Shields", and none, with the weapon
 // `you` holds; refused when that weapon needs both hands. A name listed
-// twice is tried once. A candidate that cannot be armed, or that runFault
-// refuses for `mode` and `fights`, is left out with a note in `warnings`.
+// twice is tried once. A candidate that cannot be armed, or that
+// model::findRunFault refuses for `mode` and `fights`, is left out with a
+// note in `warnings`.
 // False with `error` when nothing can be ranked.
 // It reads `equipment`; rank() reads no file, so the candidates can be
 // gathered on the thread that owns the file and ranked on another.
@@ -60,7 +61,7 @@ struct Ranking {
 // Runs every candidate against `opp` on the same per-fight streams and
 // orders them best first; equal win percentages go by the damage taken,
 // other ties keep the candidates' order.
-// REQUIRES: candidates not empty, each passing runFault.
+// REQUIRES: candidates not empty, each passing model::findRunFault.
 Ranking rank(const std::vector<Candidate>& candidates, const Fighter& opp, RankBy by,
              const RunSettings& settings);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/run_check.h"
+
 namespace skarn::analysis {
 
 namespace {
@@ -13,20 +15,6 @@ using model::StatInfo;
 // factors keeps.
 constexpr Stat kScaleOrder[] = {Stat::Strength, Stat::Dexterity, Stat::WeaponSkill,
                                 Stat::Tactics,  Stat::Parry,     Stat::ArmorRating};
-
-// The members, in the order of Stat.
-constexpr std::int32_t Combatant::*kMembers[] = {
-    &Combatant::strength,    &Combatant::dexterity, &Combatant::armorRating,
-    &Combatant::weaponSkill, &Combatant::tactics,   &Combatant::parry,
-};
-
-std::int32_t statOf(const Combatant& combatant, Stat stat) {
-    return combatant.*kMembers[static_cast<int>(stat)];
-}
-
-void setStat(Combatant& combatant, Stat stat, std::int32_t value) {
-    combatant.*kMembers[static_cast<int>(stat)] = value;
-}
 
 // The job of a scale: the fighter as it is, then each stat at its low and
 // high value; with `stats` (in the order of kScaleOrder) and, per stat, its
@@ -41,10 +29,10 @@ Job scaleJob(const Fighter& you, const Fighter& opp, std::int32_t delta, FightMo
     // the value is its own.
     const auto variantAt = [&](Stat stat, std::int32_t value, std::string& refused) {
         Fighter changed = you;
-        if (statOf(changed.combatant, stat) == value) return 0;
-        setStat(changed.combatant, stat, value);
-        if (stat == Stat::Strength && !you.hitPointsStored) changed.hitPoints = value;
-        if (const auto fault = runFault(changed, opp, mode, fights)) {
+        if (changed.stats[stat] == value) return 0;
+        changed.stats[stat] = value;
+        if (stat == Stat::Strength && !you.hitPoints.stored) changed.hitPoints.value = value;
+        if (const auto fault = model::findRunFault(changed, opp, mode, fights)) {
             refused = std::string(statInfo(stat).caption) + " " + std::to_string(value) + ": " +
                       fault->message();
             return -1;
@@ -57,10 +45,10 @@ Job scaleJob(const Fighter& you, const Fighter& opp, std::int32_t delta, FightMo
         const StatInfo& info = statInfo(stat);
         StatScale s;
         s.stat = stat;
-        s.value = statOf(you.combatant, stat);
+        s.value = you.stats[stat];
         s.low = std::max(info.low, s.value - delta);
         s.high = std::min(info.high, s.value + delta);
-        s.hitPointsFollow = stat == Stat::Strength && !you.hitPointsStored;
+        s.hitPointsFollow = stat == Stat::Strength && !you.hitPoints.stored;
         int pair = -1;
         const int low = variantAt(stat, s.low, s.refused);
         const int high = low < 0 ? -1 : variantAt(stat, s.high, s.refused);

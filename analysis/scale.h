@@ -45,8 +45,8 @@ struct Scale {
 // The scale factors of the You fighter's six statistics against `opp`:
 // every variant on the same per-fight streams, so each factor's interval
 // comes from paired differences.
-// REQUIRES: delta >= 1; runFault(you, opp, settings.mode, settings.fights)
-// is empty.
+// REQUIRES: delta >= 1; model::findRunFault(you, opp, settings.mode,
+// settings.fights) is empty.
 Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
                  const RunSettings& settings);
 

@@ -102,9 +102,9 @@ QString weaponTypeName(std::int32_t type) {
 }
 
 // "Brannoc the Bold with Longsword and Kite Shield"
-QString fighterText(const analysis::Fighter& f) {
+QString fighterText(const model::Fighter& f) {
     QString text = QStringLiteral("%1 with %2").arg(shown(f.name), shown(f.weaponName));
-    if (f.combatant.shieldIndex >= 0) text += QStringLiteral(" and ") + shown(f.shieldName);
+    if (f.hasShield) text += QStringLiteral(" and ") + shown(f.shieldName);
     return text;
 }
 
@@ -658,7 +658,7 @@ private:
     QTableWidget* table_ = nullptr;
     QLabel* notes_ = nullptr;
     std::optional<RankFindings> findings_;
-    std::optional<analysis::Fighter> current_;  // the You side whose choice is marked
+    std::optional<model::Fighter> current_;  // the You side whose choice is marked
 };
 
 // ---- Stats ---------------------------------------------------------------------------

@@ -11,11 +11,11 @@
 #include <QString>
 #include <QWidget>
 
-#include "analysis/fighter.h"
 #include "analysis/outcome.h"
 #include "analysis/rank.h"
 #include "analysis/scale.h"
 #include "combat/fight.h"
+#include "model/fighter.h"
 
 class QLabel;
 class QLineEdit;
@@ -33,8 +33,8 @@ struct PageResult;
 // The fighters an Analysis window analyses: both sides of the main window
 // as they were when it last took them, and the stop rule.
 struct AnalysisSubject {
-    analysis::Fighter you;
-    analysis::Fighter opp;
+    model::Fighter you;
+    model::Fighter opp;
     FightMode mode = DamagePer60Seconds;
 };
 

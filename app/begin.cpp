@@ -9,7 +9,6 @@
 
 #include <QString>
 
-#include "analysis/fighter.h"
 #include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "combat/combatant.h"
@@ -24,6 +23,7 @@ namespace skarn {
 namespace {
 
 using Side = SimulatorDialog::Side;
+using model::Stat;
 
 // A side can fight only with a type from the list and a weapon of it. A type
 // beyond the list (from a hand-edited file) counts as none.
@@ -31,39 +31,36 @@ bool isArmed(const Side& side) {
     return side.weaponType >= 0 && side.weaponType < kWeaponTypeCount && !side.weaponName.empty();
 }
 
-void copyIntoCombatant(const Side& side) {
-    Combatant& c = side.combatant;
-    analysis::copyStats(side, c);
-    c.shieldAbsorb = side.shieldAbsorb;
-    c.diceCount = side.diceCount;
-    c.diceSides = side.diceSides;
-    c.damageBonus = side.damageBonus;
-    c.weaponSpeed = side.weaponSpeed;
-    // shieldIndex is the selection's: a run keeps it as it is.
-}
-
-// A side as the window shows it, for the analysis layer: the typed values,
-// the statistics its weapon and shield lookups found, and its hit points.
-analysis::FighterValues valuesOf(const Side& side, model::HitPoints hitPoints) {
-    analysis::FighterValues values;
-    values.name = side.characterName;
-    analysis::copyStats(side, values);
-    values.weaponType = side.weaponType;
-    values.weaponName = side.weaponName;
-    values.weaponSpeed = side.weaponSpeed;
-    values.diceCount = side.diceCount;
-    values.diceSides = side.diceSides;
-    values.damageBonus = side.damageBonus;
+// A side as the window shows it: the values typed, the statistics its
+// weapon and shield lookups found, and its hit points. The one place the
+// side's members are copied from.
+model::Fighter fighterOf(const Side& side, model::HitPoints hitPoints) {
+    model::Fighter f;
+    f.name = side.characterName;
+    f.stats[Stat::Strength] = side.strength;
+    f.stats[Stat::Dexterity] = side.dexterity;
+    f.stats[Stat::ArmorRating] = side.armorRating;
+    f.stats[Stat::WeaponSkill] = side.weaponSkill;
+    f.stats[Stat::Tactics] = side.tactics;
+    f.stats[Stat::Parry] = side.parry;
+    f.hitPoints = hitPoints;
+    f.weaponType = side.weaponType;
+    f.weaponName = side.weaponName;
+    f.weapon.speed = side.weaponSpeed;
+    f.weapon.diceCount = side.diceCount;
+    f.weapon.diceSides = side.diceSides;
+    f.weapon.damageBonus = side.damageBonus;
     // The weapon handler keeps no hands count; a field that cannot be read
     // means one hand, as it does there.
     const model::HandsLookup hands =
         model::lookupHands(equiFile(), weaponSection(side.weaponType), side.weaponName);
-    if (hands.read) values.hands = hands.hands;
-    values.hasShield = side.combatant.shieldIndex >= 0;
-    values.shieldName = values.hasShield ? side.shieldName : std::string(NoneEntry);
-    values.shieldAbsorb = side.shieldAbsorb;
-    values.hitPoints = hitPoints;
-    return values;
+    f.weapon.hands = hands.read ? hands.hands : 1;
+    // The shield handler has settled the side's shield in its combatant.
+    f.hasShield = side.combatant.shieldIndex >= 0;
+    f.shieldName = f.hasShield ? side.shieldName : std::string(NoneEntry);
+    f.shieldAbsorb = f.hasShield ? side.shieldAbsorb : 0;
+    f.wantedShield = f.shieldName;
+    return f;
 }
 
 }  // namespace
@@ -88,8 +85,11 @@ std::optional<SimulatorDialog::RunFighters> SimulatorDialog::prepareRun(std::int
         return std::nullopt;
     }
 
-    copyIntoCombatant(you_);
-    copyIntoCombatant(opp_);
+    RunFighters fighters{fighterOf(you_, hitPoints[0]), fighterOf(opp_, hitPoints[1])};
+    // The run's statistics go into the program-wide combatants; their shield
+    // flags are the selection's, and a run keeps them as they are.
+    model::copyInto(fighters.you, you_.combatant);
+    model::copyInto(fighters.opp, opp_.combatant);
 
     // Values the fight rules cannot take (a weapon of speed 0, a field that
     // failed its check, hand-edited hit points) refuse the run, naming the
@@ -99,8 +99,7 @@ std::optional<SimulatorDialog::RunFighters> SimulatorDialog::prepareRun(std::int
         showStatus(QString::fromStdString(fault->message()));
         return std::nullopt;
     }
-    return RunFighters{analysis::makeFighter(valuesOf(you_, hitPoints[0])),
-                       analysis::makeFighter(valuesOf(opp_, hitPoints[1]))};
+    return fighters;
 }
 
 void SimulatorDialog::OnBegin() {

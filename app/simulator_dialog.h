@@ -9,9 +9,9 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "analysis/fighter.h"
 #include "combat/combatant.h"
 #include "combat/fight.h"
+#include "model/fighter.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 
@@ -145,10 +145,10 @@ public:
     // again.
     void OnAnalysis();
 
-    // Both sides as a run fights them, built by the analysis layer.
+    // Both sides as a run fights them.
     struct RunFighters {
-        analysis::Fighter you;
-        analysis::Fighter opp;
+        model::Fighter you;
+        model::Fighter opp;
     };
     // What "Begin" does before it fights `fights` fights: clears the status
     // line, takes the values from the controls (a value that fails its check

@@ -25,6 +25,7 @@
 #include "model/equipment.h"
 #include "model/lookup.h"
 #include "model/modes.h"
+#include "model/run_check.h"
 #include "model/sections.h"
 #include "model/stats.h"
 
@@ -32,7 +33,7 @@ namespace skarn::cli {
 
 namespace {
 
-using analysis::Fighter;
+using model::Fighter;
 using analysis::Interval;
 using analysis::Outcome;
 using analysis::RankBy;
@@ -213,7 +214,7 @@ bool loadMatchup(DataFiles& files, const Arguments& args, Matchup& matchup) {
 // The reason the fighters cannot be run, as a message, or nothing.
 std::optional<std::string> refusal(const Fighter& you, const Fighter& opp, FightMode mode,
                                    std::int64_t fights) {
-    const auto fault = analysis::runFault(you, opp, mode, fights);
+    const auto fault = model::findRunFault(you, opp, mode, fights);
     if (!fault) return std::nullopt;
     return "cannot simulate " + quoteName(you.name) + " against " + quoteName(opp.name) + ": " +
            fault->message();
@@ -321,15 +322,15 @@ std::string weaponText(const Fighter& f) {
     return quoteName(f.weaponName) + " (" + std::string(kWeaponTypeNames[f.weaponType]) + ")";
 }
 
-std::string damageText(const Combatant& c) {
-    std::string text = std::to_string(c.diceCount) + "d" + std::to_string(c.diceSides);
-    if (c.damageBonus > 0) text += "+" + std::to_string(c.damageBonus);
-    if (c.damageBonus < 0) text += std::to_string(c.damageBonus);
+std::string damageText(const model::WeaponStats& w) {
+    std::string text = std::to_string(w.diceCount) + "d" + std::to_string(w.diceSides);
+    if (w.damageBonus > 0) text += "+" + std::to_string(w.damageBonus);
+    if (w.damageBonus < 0) text += std::to_string(w.damageBonus);
     return text;
 }
 
 std::string shieldText(const Fighter& f) {
-    if (f.combatant.shieldIndex >= 0) return quoteName(f.shieldName);
+    if (f.hasShield) return quoteName(f.shieldName);
     return f.shieldDroppedForHands ? "none (two-handed weapon)" : "none";
 }
 
@@ -339,30 +340,29 @@ std::string runText(const Outcome& outcome, const Fighter& you, const Fighter& o
     std::string out = "seed " + std::to_string(outcome.seed) + ", mode " + modeName(mode) + " (" +
                       modeCaption(mode) + "), " + std::to_string(fights) + " fights\n\n";
     const auto hitPoints = [](const Fighter& f) {
-        return std::to_string(f.hitPoints) + (f.hitPointsStored ? "" : " (Str.)");
+        return std::to_string(f.hitPoints.value) + (f.hitPoints.stored ? "" : " (Str.)");
     };
     const auto absorb = [](const Fighter& f) {
-        return f.combatant.shieldIndex >= 0 ? std::to_string(f.combatant.shieldAbsorb) : "-";
+        return f.hasShield ? std::to_string(f.shieldAbsorb) : "-";
     };
-    const Combatant& y = you.combatant;
-    const Combatant& o = opp.combatant;
     std::vector<std::vector<std::string>> fighters = {
         {"", "You", "Opponent"},
         {"name", quoteName(you.name), quoteName(opp.name)},
-        {"Str.", std::to_string(y.strength), std::to_string(o.strength)},
-        {"Dex.", std::to_string(y.dexterity), std::to_string(o.dexterity)},
-        {"A.R.", std::to_string(y.armorRating), std::to_string(o.armorRating)},
-        {"W. Skill", std::to_string(y.weaponSkill), std::to_string(o.weaponSkill)},
-        {"Tactics", std::to_string(y.tactics), std::to_string(o.tactics)},
-        {"Parry", std::to_string(y.parry), std::to_string(o.parry)},
+    };
+    for (const model::Stat stat : model::kStats) {
+        fighters.push_back({model::statInfo(stat).caption, std::to_string(you.stats[stat]),
+                            std::to_string(opp.stats[stat])});
+    }
+    const std::vector<std::vector<std::string>> rest = {
         {"hit points", hitPoints(you), hitPoints(opp)},
         {"weapon", weaponText(you), weaponText(opp)},
-        {"speed", std::to_string(y.weaponSpeed), std::to_string(o.weaponSpeed)},
-        {"damage", damageText(y), damageText(o)},
-        {"hands", std::to_string(you.hands), std::to_string(opp.hands)},
+        {"speed", std::to_string(you.weapon.speed), std::to_string(opp.weapon.speed)},
+        {"damage", damageText(you.weapon), damageText(opp.weapon)},
+        {"hands", std::to_string(you.weapon.hands), std::to_string(opp.weapon.hands)},
         {"shield", shieldText(you), shieldText(opp)},
         {"absorb", absorb(you), absorb(opp)},
     };
+    fighters.insert(fighters.end(), rest.begin(), rest.end());
     out += formatTable(fighters, {});
 
     // The results are cut as the Results dialog cuts them; the intervals

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "model/stats.h"
+
 namespace skarn::cli {
 
 namespace {
@@ -68,23 +70,21 @@ Json interval(const std::optional<analysis::Interval>& interval) {
     return json;
 }
 
-Json fighter(const analysis::Fighter& fighter) {
-    const Combatant& c = fighter.combatant;
+Json fighter(const model::Fighter& fighter) {
+    using model::Stat;
+    // The statistics in the order the fighters' JSON has always had.
+    constexpr Stat kOrder[] = {Stat::Strength, Stat::Dexterity, Stat::ArmorRating,
+                               Stat::Tactics,  Stat::WeaponSkill, Stat::Parry};
     Json json = Json::object();
     json["name"] = text(fighter.name);
-    json["strength"] = c.strength;
-    json["dexterity"] = c.dexterity;
-    json["armorRating"] = c.armorRating;
-    json["tactics"] = c.tactics;
-    json["weaponSkill"] = c.weaponSkill;
-    json["parry"] = c.parry;
-    json["weaponSpeed"] = c.weaponSpeed;
-    json["diceCount"] = c.diceCount;
-    json["diceSides"] = c.diceSides;
-    json["damageBonus"] = c.damageBonus;
-    json["shieldAbsorb"] = c.shieldAbsorb;
-    json["shieldIndex"] = c.shieldIndex;
-    json["hitPoints"] = fighter.hitPoints;
+    for (const Stat stat : kOrder) json[model::statInfo(stat).jsonKey] = fighter.stats[stat];
+    json["weaponSpeed"] = fighter.weapon.speed;
+    json["diceCount"] = fighter.weapon.diceCount;
+    json["diceSides"] = fighter.weapon.diceSides;
+    json["damageBonus"] = fighter.weapon.damageBonus;
+    json["shieldAbsorb"] = fighter.shieldAbsorb;
+    json["shieldIndex"] = fighter.hasShield ? 0 : -1;
+    json["hitPoints"] = fighter.hitPoints.value;
     json["weaponType"] = fighter.weaponType;
     json["weaponName"] = text(fighter.weaponName);
     json["shieldName"] = text(fighter.shieldName);

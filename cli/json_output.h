@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "analysis/fighter.h"
+#include "model/fighter.h"
 #include "analysis/histogram.h"
 #include "analysis/interval.h"
 #include "analysis/outcome.h"
@@ -28,7 +28,7 @@ Json text(std::string_view bytes);
 Json interval(const std::optional<analysis::Interval>& interval);
 
 // The resolved fighter: its statistics, hit points, weapon and shield.
-Json fighter(const analysis::Fighter& fighter);
+Json fighter(const model::Fighter& fighter);
 
 // Adds the members of a run to `object`: seed, mode, fights, results,
 // totals, ci95, and with `withFighters` you and opp.

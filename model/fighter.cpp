@@ -13,4 +13,32 @@ HitPoints hitPointsOf(SectionFile& characters, std::string_view section, std::st
     return hitPoints;
 }
 
+std::int32_t Combatant::*combatantMember(Stat stat) {
+    switch (stat) {
+    case Stat::Strength: return &Combatant::strength;
+    case Stat::Dexterity: return &Combatant::dexterity;
+    case Stat::ArmorRating: return &Combatant::armorRating;
+    case Stat::WeaponSkill: return &Combatant::weaponSkill;
+    case Stat::Tactics: return &Combatant::tactics;
+    case Stat::Parry: return &Combatant::parry;
+    }
+    return &Combatant::strength;
+}
+
+void copyInto(const Fighter& fighter, Combatant& combatant) {
+    for (const Stat stat : kStats) combatant.*combatantMember(stat) = fighter.stats[stat];
+    combatant.weaponSpeed = fighter.weapon.speed;
+    combatant.diceCount = fighter.weapon.diceCount;
+    combatant.diceSides = fighter.weapon.diceSides;
+    combatant.damageBonus = fighter.weapon.damageBonus;
+    combatant.shieldAbsorb = fighter.shieldAbsorb;
+}
+
+Combatant toCombatant(const Fighter& fighter) {
+    Combatant combatant;
+    copyInto(fighter, combatant);
+    combatant.shieldIndex = fighter.hasShield ? 0 : -1;
+    return combatant;
+}
+
 }  // namespace skarn::model

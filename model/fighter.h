@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
+#include "combat/combatant.h"
 #include "data/section_file.h"
+#include "model/equipment.h"
+#include "model/stats.h"
 
 namespace skarn::model {
 
@@ -19,5 +23,43 @@ struct HitPoints {
 // character or field, or not a number within 32 bits).
 HitPoints hitPointsOf(SectionFile& characters, std::string_view section, std::string_view name,
                       std::int32_t strength);
+
+// One fighter as both faces know it: who it is, its six statistics, its hit
+// points and its gear. Built once, from a stored character or from a side of
+// the window, and turned into a Combatant (toCombatant) when a fight runs.
+struct Fighter {
+    std::string name;
+    Stats stats;
+    // With `stored` false they are the fighter's Str., and follow it when an
+    // analysis changes Str.
+    HitPoints hitPoints;
+
+    std::int32_t weaponType = -1;  // WeaponType, -1 for none
+    std::string weaponName;
+    WeaponStats weapon;  // speed, dice count, dice sides, damage bonus, hands
+
+    bool hasShield = false;  // carries a shield: its Combatant's shieldIndex is 0, else -1
+    // The shield carried: a "Shields" entry, or "- none -".
+    std::string shieldName = "- none -";
+    std::int32_t shieldAbsorb = 0;  // of the shield carried; 0 without one
+    // The shield asked for: stored with the character, given on the command
+    // line or chosen in the window. A two-handed weapon drops it, but a
+    // one-handed one tried instead (in a ranking) takes it up again.
+    std::string wantedShield = "- none -";
+    bool shieldGiven = false;            // asked for by the user: a name not found is an error
+    bool shieldDroppedForHands = false;  // a shield was wanted but the weapon needs both hands
+};
+
+// The member of Combatant that holds `stat`.
+std::int32_t Combatant::*combatantMember(Stat stat);
+
+// Copies what a run takes from the fighter into `combatant`: the six
+// statistics, the weapon's speed, dice and bonus, and the shield's absorb.
+// Leaves the shield flag (shieldIndex) and the state of a fight alone.
+void copyInto(const Fighter& fighter, Combatant& combatant);
+
+// The Combatant of a fighter, ready to be run: copyInto a new one, with
+// shieldIndex 0 when the fighter carries a shield and -1 when not.
+Combatant toCombatant(const Fighter& fighter);
 
 }  // namespace skarn::model

@@ -25,22 +25,10 @@ struct Range {
     std::int64_t high;
 };
 
-std::int32_t statOf(const Combatant& c, Stat stat) {
-    switch (stat) {
-    case Stat::Strength: return c.strength;
-    case Stat::Dexterity: return c.dexterity;
-    case Stat::ArmorRating: return c.armorRating;
-    case Stat::WeaponSkill: return c.weaponSkill;
-    case Stat::Tactics: return c.tactics;
-    case Stat::Parry: return c.parry;
-    }
-    return 0;
-}
-
 std::optional<RunFault> checkSide(const Combatant& c, const char* side) {
     for (const Stat stat : kStats) {
         const StatInfo& info = statInfo(stat);
-        const std::int32_t value = statOf(c, stat);
+        const std::int32_t value = c.*combatantMember(stat);
         if (value < info.low || value > info.high)
             return RunFault{side, info.caption, value, info.low, info.high};
     }
@@ -105,6 +93,12 @@ std::optional<RunFault> findRunFault(const Combatant& you, const Combatant& oppo
         return fault;
     }
     return std::nullopt;
+}
+
+std::optional<RunFault> findRunFault(const Fighter& you, const Fighter& opponent, FightMode mode,
+                                     std::int64_t fights) {
+    return findRunFault(toCombatant(you), toCombatant(opponent), you.hitPoints.value,
+                        opponent.hitPoints.value, mode, fights);
 }
 
 }  // namespace skarn::model

@@ -6,6 +6,7 @@
 
 #include "combat/combatant.h"
 #include "combat/fight.h"
+#include "model/fighter.h"
 
 namespace skarn::model {
 
@@ -53,5 +54,10 @@ struct RunFault {
 std::optional<RunFault> findRunFault(const Combatant& you, const Combatant& opponent,
                                      std::int32_t yourHitPoints, std::int32_t oppHitPoints,
                                      FightMode mode, std::int64_t fights);
+
+// The same check for two fighters as they would be run (toCombatant, and
+// their hit points).
+std::optional<RunFault> findRunFault(const Fighter& you, const Fighter& opponent, FightMode mode,
+                                     std::int64_t fights);
 
 }  // namespace skarn::model

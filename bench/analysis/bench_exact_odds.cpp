@@ -80,9 +80,9 @@ std::vector<Matchup> exampleMatchups() {
 }
 
 void BM_Exact(benchmark::State& state, const Matchup* m) {
+    const Variant v = variantOf(m->you, m->opp);
     for (auto _ : state) {
-        auto odds = exactOdds(m->you.combatant, m->opp.combatant, m->you.hitPoints,
-                              m->opp.hitPoints, m->mode);
+        auto odds = exactOdds(v.you, v.opponent, v.yourHitPoints, v.oppHitPoints, m->mode);
         if (!odds) {
             state.SkipWithError("declined");
             return;

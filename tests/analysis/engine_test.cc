@@ -15,8 +15,9 @@
 namespace skarn::analysis {
 namespace {
 
-using skarn::testing::bruteValues;
-using skarn::testing::knightValues;
+using skarn::testing::bruteFighter;
+using skarn::testing::knightFighter;
+using model::Stat;
 
 RunSettings settingsFor(FightMode mode, std::int64_t fights, int threads) {
     RunSettings settings;
@@ -29,13 +30,13 @@ RunSettings settingsFor(FightMode mode, std::int64_t fights, int threads) {
 
 // The Knight against the Brute, with more Tactics, and with a faster sword.
 Job threeVariants() {
-    const Fighter brute = makeFighter(bruteValues());
-    Fighter knight = makeFighter(knightValues());
+    const Fighter brute = bruteFighter();
+    Fighter knight = knightFighter();
     Job job;
     job.variants.push_back(variantOf(knight, brute));
-    knight.combatant.tactics += 50;
+    knight.stats[Stat::Tactics] += 50;
     job.variants.push_back(variantOf(knight, brute));
-    knight.combatant.weaponSpeed += 10;
+    knight.weapon.speed += 10;
     job.variants.push_back(variantOf(knight, brute));
     job.pairs = {{0, 1}, {0, 2}, {2, 1}};
     job.histograms = {Histogram(0, 10, 30), Histogram(0, 10, 30), Histogram(0, 500, 20)};
@@ -129,7 +130,7 @@ TEST(EngineTest, PairedDifferencesAreTheDifferencesOfTheSums) {
 
 TEST(EngineTest, StopsAtTheFirstBlockThatReachesTheTargetError) {
     Job job;
-    job.variants.push_back(variantOf(makeFighter(knightValues()), makeFighter(bruteValues())));
+    job.variants.push_back(variantOf(knightFighter(), bruteFighter()));
     struct Case {
         FightMode mode;
         Result result;
@@ -159,7 +160,7 @@ TEST(EngineTest, StopsAtTheFirstBlockThatReachesTheTargetError) {
 
 TEST(EngineTest, ACancelStopsTheRunAndSaysSo) {
     Job job;
-    job.variants.push_back(variantOf(makeFighter(knightValues()), makeFighter(bruteValues())));
+    job.variants.push_back(variantOf(knightFighter(), bruteFighter()));
     std::atomic<bool> cancel{false};
     RunSettings settings = settingsFor(ToTheDeath, 100'000'000, 2);
     settings.cancel = &cancel;
@@ -181,8 +182,8 @@ TEST(EngineTest, ACancelStopsTheRunAndSaysSo) {
 // ---- outcome ------------------------------------------------------------------
 
 TEST(OutcomeTest, HistogramsHoldEveryFightAndMatchTheMeans) {
-    const Fighter knight = makeFighter(knightValues());
-    const Fighter brute = makeFighter(bruteValues());
+    const Fighter knight = knightFighter();
+    const Fighter brute = bruteFighter();
     for (const FightMode mode : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
         const Outcome outcome = analyseOutcome(knight, brute, settingsFor(mode, 3000, 2));
         ASSERT_EQ(outcome.fights, 3000);
@@ -211,15 +212,15 @@ TEST(OutcomeTest, HistogramsHoldEveryFightAndMatchTheMeans) {
 }
 
 TEST(OutcomeTest, TheChainIsRunFightsInWholeOrInBatches) {
-    const Fighter knight = makeFighter(knightValues());
-    const Fighter brute = makeFighter(bruteValues());
+    const Fighter knight = knightFighter();
+    const Fighter brute = bruteFighter();
     for (const FightMode mode : {DamagePer60Seconds, ToTheDeath}) {
         const std::string what = "mode " + std::to_string(mode);
         RunSettings settings = settingsFor(mode, 2500, 1);
-        Combatant you = knight.combatant, opp = brute.combatant;
+        Combatant you = model::toCombatant(knight), opp = model::toCombatant(brute);
         RunTotals totals;
         Random rng(settings.seed);
-        runFights(you, opp, knight.hitPoints, brute.hitPoints, mode, 2500, totals, {}, rng);
+        runFights(you, opp, knight.hitPoints.value, brute.hitPoints.value, mode, 2500, totals, {}, rng);
 
         const Outcome whole = runChain(knight, brute, settings, false);
         const Outcome batches = runChain(knight, brute, settings, true);

@@ -12,8 +12,8 @@
 namespace skarn::analysis {
 namespace {
 
-using skarn::testing::bruteValues;
-using skarn::testing::knightValues;
+using skarn::testing::bruteFighter;
+using skarn::testing::knightFighter;
 
 RunSettings settingsFor(FightMode mode, std::int64_t fights) {
     RunSettings settings;
@@ -33,7 +33,7 @@ const StatScale& find(const Scale& scale, Stat stat) {
 TEST(ScaleTest, StatsThatCannotChangeTheDamageGivenScaleByExactlyZero) {
     // A.R. and Parry act only on the blows the Knight takes: fight by fight,
     // the damage it gives is the same.
-    const Scale scale = scaleStats(makeFighter(knightValues()), makeFighter(bruteValues()), 10,
+    const Scale scale = scaleStats(knightFighter(), bruteFighter(), 10,
                                    settingsFor(DamagePer60Seconds, 3000));
     ASSERT_EQ(scale.result, Result::DamageGiven);
     ASSERT_EQ(scale.fights, 3000);
@@ -55,13 +55,12 @@ TEST(ScaleTest, StatsThatCannotChangeTheDamageGivenScaleByExactlyZero) {
 }
 
 TEST(ScaleTest, HitPointsFollowStrOnlyWhenTheCharacterHasNoneStored) {
-    const Fighter brute = makeFighter(bruteValues());
+    const Fighter brute = bruteFighter();
     const RunSettings settings = settingsFor(ToTheDeath, 2000);
-    FighterValues values = knightValues();
-    values.hitPoints = {100, false};  // Str. 100 serves as hit points
-    const Fighter follows = makeFighter(values);
-    values.hitPoints = {100, true};
-    const Fighter stored = makeFighter(values);
+    Fighter follows = knightFighter();
+    follows.hitPoints = {100, false};  // Str. 100 serves as hit points
+    Fighter stored = knightFighter();
+    stored.hitPoints = {100, true};
 
     const Scale followScale = scaleStats(follows, brute, 10, settings);
     const Scale keepScale = scaleStats(stored, brute, 10, settings);
@@ -76,8 +75,8 @@ TEST(ScaleTest, HitPointsFollowStrOnlyWhenTheCharacterHasNoneStored) {
         Job job;
         for (const std::int32_t str : {110, 90}) {
             Fighter f = base;
-            f.combatant.strength = str;
-            if (move) f.hitPoints = str;
+            f.stats[Stat::Strength] = str;
+            if (move) f.hitPoints.value = str;
             job.variants.push_back(variantOf(f, brute));
         }
         job.pairs = {{0, 1}};
@@ -91,10 +90,10 @@ TEST(ScaleTest, HitPointsFollowStrOnlyWhenTheCharacterHasNoneStored) {
 }
 
 TEST(ScaleTest, AStatAtTheEndOfItsRangeIsComparedOnOneSide) {
-    FighterValues values = knightValues();
-    values.armorRating = 100;  // the top of A.R.
-    values.dexterity = 3;      // near the bottom of Dex.
-    const Scale scale = scaleStats(makeFighter(values), makeFighter(bruteValues()), 10,
+    Fighter values = knightFighter();
+    values.stats[Stat::ArmorRating] = 100;  // the top of A.R.
+    values.stats[Stat::Dexterity] = 3;      // near the bottom of Dex.
+    const Scale scale = scaleStats(values, bruteFighter(), 10,
                                    settingsFor(ToTheDeath, 500));
     const StatScale& ar = find(scale, Stat::ArmorRating);
     EXPECT_EQ(ar.low, 90);
@@ -111,14 +110,14 @@ TEST(ScaleTest, AStatAtTheEndOfItsRangeIsComparedOnOneSide) {
 }
 
 TEST(RankTest, OrdersBestFirstWithPairedDifferencesToTheBest) {
-    const Fighter brute = makeFighter(bruteValues());
-    const Fighter knight = makeFighter(knightValues());
+    const Fighter brute = bruteFighter();
+    const Fighter knight = knightFighter();
     std::vector<Candidate> candidates;
     const auto add = [&](const std::string& name, std::int32_t speed, std::int32_t dice) {
         Candidate c{name, knight};
         c.you.weaponName = name;
-        c.you.combatant.weaponSpeed = speed;
-        c.you.combatant.diceCount = dice;
+        c.you.weapon.speed = speed;
+        c.you.weapon.diceCount = dice;
         candidates.push_back(c);
     };
     add("slow", 20, 2);

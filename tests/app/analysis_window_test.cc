@@ -222,7 +222,7 @@ TEST_F(AnalysisWindowTest, TheMenuOffersAnalysisWithItsShortcutBeforeAbout) {
     EXPECT_EQ(a->parentWidget(), &w) << "closes with the main window";
     EXPECT_NE(a->minimumSize(), a->maximumSize()) << "resizable";
     ASSERT_TRUE(a->subject().has_value());
-    EXPECT_EQ(a->subject()->you.combatant.strength, 150);
+    EXPECT_EQ(a->subject()->you.stats[model::Stat::Strength], 150);
     EXPECT_EQ(a->subject()->you.name, "Ysolde");
     EXPECT_EQ(a->subject()->opp.name, "Knight");
     EXPECT_EQ(a->subject()->mode, ToTheDeath);

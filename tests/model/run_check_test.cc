@@ -171,5 +171,27 @@ TEST(FindRunFaultTest, ChecksEachStatisticAgainstItsRange) {
     }
 }
 
+
+// Fighters are checked as they would be run: their hit points, and their
+// shield's absorb only when they carry the shield.
+TEST(FindRunFaultTest, ChecksFightersAsTheyWouldBeRun) {
+    Fighter you, opp;
+    you.stats[Stat::WeaponSkill] = opp.stats[Stat::WeaponSkill] = 100;
+    you.weapon = opp.weapon = {40, 2, 6, 2, 1};
+    you.hitPoints = {100, true};
+    opp.hitPoints = {2000000, false};
+    const auto fault = findRunFault(you, opp, ToDeathOfOpponent, 3);
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(fault->message(), "Opponent: hit points 2000000 is out of range (-1000000 to 1000000).");
+    opp.hitPoints.value = 100;
+    EXPECT_FALSE(findRunFault(you, opp, ToDeathOfOpponent, 3));
+    opp.shieldAbsorb = 200000;
+    EXPECT_FALSE(findRunFault(you, opp, ToDeathOfOpponent, 3));
+    opp.hasShield = true;
+    ASSERT_TRUE(findRunFault(you, opp, ToDeathOfOpponent, 3));
+    EXPECT_EQ(findRunFault(you, opp, ToDeathOfOpponent, 3)->message(),
+              "Opponent: shield absorb 200000 is out of range (-100000 to 100000).");
+}
+
 }  // namespace
 }  // namespace skarn::model
