@@ -8,7 +8,6 @@
 
 #include "data/section_file.h"
 #include "model/fighter.h"
-#include "model/run_check.h"
 
 // The functions that read a SectionFile use its shared read position: call
 // them from the thread that owns the file. The others are pure.
