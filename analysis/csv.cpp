@@ -148,8 +148,9 @@ std::string scaleCsv(const Scale& scale) {
     std::string out = csvLine({"stat", "value", "low", "high", "oneSided", "hitPointsFollow",
                                "perPoint", "perPointLow", "perPointHigh"});
     for (const StatScale& s : scale.stats) {
-        out += csvLine({model::statInfo(s.stat).jsonKey, std::to_string(s.value), std::to_string(s.low),
-                        std::to_string(s.high), s.oneSided() ? "true" : "false",
+        out += csvLine({model::statInfo(s.stat).jsonKey, std::to_string(s.value),
+                        std::to_string(s.low), std::to_string(s.high),
+                        s.oneSided() ? "true" : "false",
                         s.hitPointsFollow ? "true" : "false", cell(s.perPoint, &Interval::mean),
                         cell(s.perPoint, &Interval::low), cell(s.perPoint, &Interval::high)});
     }

@@ -95,9 +95,9 @@ Outcome runChain(const Fighter& you, const Fighter& opp, const RunSettings& sett
                 if ((++done & 255) == 0 || done == fights) settings.progress(done, fights);
             };
         }
-        outcome.results = runFights(yourCombatant, oppCombatant, pair.yourHitPoints, pair.oppHitPoints,
-                                    settings.mode, fights, outcome.totals, progress, rng,
-                                    &outcome.squares);
+        outcome.results =
+            runFights(yourCombatant, oppCombatant, pair.yourHitPoints, pair.oppHitPoints,
+                      settings.mode, fights, outcome.totals, progress, rng, &outcome.squares);
         outcome.fights = fights;
         outcome.intervals = runIntervals(outcome.totals, outcome.squares, settings.mode, fights);
         return outcome;

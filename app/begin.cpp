@@ -76,7 +76,7 @@ std::optional<SimulatorDialog::RunFighters> SimulatorDialog::prepareRun(std::int
     Side* const sides[2] = {&you_, &opp_};
     for (int i = 0; i < 2; ++i) {
         hitPoints[i] = model::hitPointsOf(charFile(), sides[i]->characterSection,
-                                             sides[i]->characterName, sides[i]->strength);
+                                          sides[i]->characterName, sides[i]->strength);
         sides[i]->hitPoints = hitPoints[i].value;
     }
 
