@@ -44,7 +44,8 @@ private:
 // Fields 1 to 5 are read in order up to the first that fails; that one
 // holds what the lookup left, and the problem names it.
 TEST_F(EquipmentTest, LooksUpAWeaponsStatisticsInOrder) {
-    const std::string mace = " " + in("MaceWeapons");
+    // " in [MaceWeapons] of <the file>"
+    const std::string mace = std::string(" ").append(in("MaceWeapons"));
     struct Case {
         const char* weapon;
         WeaponStats stats;
