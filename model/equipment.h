@@ -8,7 +8,8 @@
 
 // The statistics of the weapons and shields of "equifile.cfg", and the one
 // rule that ties them: a weapon needing more than one hand leaves no hand for
-// a shield.
+// a shield. The lookups read a SectionFile and use its shared read position:
+// call them from the thread that owns the file.
 namespace skarn::model {
 
 // The statistics of a weapon entry: WeaponRecord fields 1 to 5.

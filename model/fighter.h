@@ -9,6 +9,9 @@
 #include "model/equipment.h"
 #include "model/stats.h"
 
+// hitPointsOf reads a SectionFile and uses its shared read position: call it
+// from the thread that owns the file. The rest is plain values and pure
+// functions, for any thread.
 namespace skarn::model {
 
 // The hit points a run uses for a fighter.
@@ -25,8 +28,8 @@ HitPoints hitPointsOf(SectionFile& characters, std::string_view section, std::st
                       std::int32_t strength);
 
 // One fighter as both faces know it: who it is, its six statistics, its hit
-// points and its gear. Built once, from a stored character or from a side of
-// the window, and turned into a Combatant (toCombatant) when a fight runs.
+// points and its gear. Built once, from a stored character or from values
+// typed in, and turned into a Combatant (toCombatant) when a fight runs.
 struct Fighter {
     std::string name;
     Stats stats;
@@ -42,9 +45,9 @@ struct Fighter {
     // The shield carried: a "Shields" entry, or "- none -".
     std::string shieldName = "- none -";
     std::int32_t shieldAbsorb = 0;  // of the shield carried; 0 without one
-    // The shield asked for: stored with the character, given on the command
-    // line or chosen in the window. A two-handed weapon drops it, but a
-    // one-handed one tried instead (in a ranking) takes it up again.
+    // The shield asked for: stored with the character or given by the
+    // caller. A two-handed weapon drops it, but a one-handed one tried
+    // instead (in a ranking) takes it up again.
     std::string wantedShield = "- none -";
     bool shieldGiven = false;            // asked for by the user: a name not found is an error
     bool shieldDroppedForHands = false;  // a shield was wanted but the weapon needs both hands

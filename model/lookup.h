@@ -7,7 +7,8 @@
 #include "data/section_file.h"
 
 // The words for what could not be read from a data file, shared by the
-// messages of every lookup.
+// messages of every lookup. numberBeyond32Bits and fieldProblem read a
+// SectionFile (call them from the thread that owns it); the others are pure.
 namespace skarn::model {
 
 // A name between double quotes for messages and tables, with control

@@ -5,6 +5,7 @@
 
 #include "combat/fight.h"
 
+// Constant tables and pure functions: any thread may use them.
 namespace skarn::model {
 
 // The three stop rules, in the order of their values.
@@ -14,9 +15,9 @@ inline constexpr FightMode kFightModes[] = {DamagePer60Seconds, ToDeathOfOpponen
 // for a value that is no mode.
 const char* modeName(FightMode mode);
 
-// A mode's caption, as the Options dialog shows it: "Find damage per 60
-// seconds", "Fight to the death of the opponent", "Fight to the death"; ""
-// for a value that is no mode.
+// A mode's caption, as the player reads it: "Find damage per 60 seconds",
+// "Fight to the death of the opponent", "Fight to the death"; "" for a value
+// that is no mode.
 const char* modeCaption(FightMode mode);
 
 // The mode whose modeName is `name` (case-sensitive); nothing for any other

@@ -11,7 +11,7 @@ namespace skarn::model {
 namespace {
 
 // The longest a fight may be expected to take: 2187 fights in at most about
-// 6.6 seconds. The longest fights the main window's values can give, with
+// 6.6 seconds. The longest fights statistics in their ranges can give, with
 // weapons up to speed 200 and 100 dice, bonuses of up to 1000 and 10,000 hit
 // points, stay below it (mode 2: one side landing 8 swings in 101 and the
 // other every swing, 10,000 blows of 1 from 100 dice each, their swing

@@ -8,6 +8,7 @@
 #include "combat/fight.h"
 #include "model/fighter.h"
 
+// Pure functions of their arguments: any thread may call them.
 namespace skarn::model {
 
 // The most fights one run may have.
@@ -36,15 +37,15 @@ struct RunFault {
 // Checks the values a run depends on, before runFights is called, and
 // returns the first fault found, or nothing when the run may go ahead:
 // - the fight mode is 0, 1 or 2 and there are 1 to kMaxFights fights;
-// - each side's six statistics lie in the window's ranges (statInfo), its
+// - each side's six statistics lie in their ranges (statInfo), its
 //   weapon speed in 1..10000, dice count in 0..1000, dice sides in 1..1000
 //   (when there are dice), damage bonus and (with a shield) shield absorb in
 //   -100000..100000, and the hit points the stop rule uses in
 //   -1000000..1000000: the limits runFights is made for, so that no divisor
 //   is zero and every product and conversion stays within 32 bits;
 // - the expected time of one fight (expectedFightMicroseconds) is at most
-//   3 ms, so that 2187 fights take at most about 6.6 seconds. The
-//   main window's values with weapons up to speed 200 and 100 dice of up to
+//   3 ms, so that 2187 fights take at most about 6.6 seconds. Statistics
+//   in their ranges with weapons up to speed 200 and 100 dice of up to
 //   100 sides, bonuses of +-1000 and 10,000 hit points always pass in modes 0
 //   and 2; in mode 1 a You side that would need millions of ticks to fell
 //   the Opponent, while the Opponent swings on, is refused.

@@ -7,6 +7,8 @@
 
 #include "data/section_file.h"
 
+// These read a SectionFile and use its shared read position: call them from
+// the thread that owns the file.
 namespace skarn::model {
 
 // Whether a listing keeps the entries whose name is empty.
@@ -14,9 +16,9 @@ enum class EmptyNames { Keep, Skip };
 
 // The names of the entries of `section`, in file order, as a listing of the
 // section delivers them (openSection, then nextEntry and skipLine until
-// nextEntry fails): the names the window's lists receive. The character and
-// shield lists keep empty names. Nothing when the section does not exist.
-// Moves the file's read position.
+// nextEntry fails): the names a list of the section offers. Lists of
+// characters and of shields keep empty names. Nothing when the section does
+// not exist. Moves the file's read position.
 std::optional<std::vector<std::string>> sectionNames(SectionFile& file, std::string_view section,
                                                      EmptyNames empty = EmptyNames::Keep);
 

@@ -5,18 +5,19 @@
 #include <optional>
 #include <string_view>
 
+// Constant tables, plain values and pure functions: any thread may use them.
 namespace skarn::model {
 
-// The six statistics a fighter has, in the order the window shows them.
+// The six statistics a fighter has, in the order players see them.
 enum class Stat { Strength, Dexterity, ArmorRating, WeaponSkill, Tactics, Parry };
 inline constexpr int kStatCount = 6;
 inline constexpr Stat kStats[kStatCount] = {Stat::Strength,    Stat::Dexterity, Stat::ArmorRating,
                                             Stat::WeaponSkill, Stat::Tactics,   Stat::Parry};
 
-// What the program calls a statistic, and the values the window accepts
-// for it (both bounds included).
+// What the program calls a statistic, and the values a character's
+// statistic may take (both bounds included).
 struct StatInfo {
-    const char* caption;  // in the window and in tables: "Str.", "Dex.", "A.R.", "W. Skill", "Tactics", "Parry"
+    const char* caption;  // in fields and tables: "Str.", "Dex.", "A.R.", "W. Skill", "Tactics", "Parry"
     const char* jsonKey;  // "strength", "dexterity", "armorRating", "weaponSkill", "tactics", "parry"
     const char* cliKey;   // on the command line: "str", "dex", "ar", "skill", "tactics", "parry"
     std::int32_t low;     // 0
