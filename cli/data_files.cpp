@@ -1,6 +1,7 @@
 #include "cli/data_files.h"
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "data/utf8_path.h"
@@ -12,9 +13,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What a player who ran skarn-cli outside a data folder can do about it.
+#ifdef _WIN32
+constexpr std::string_view kWhereTheFilesAre =
+    " in the current folder; give --data DIR, the folder that holds charfile.cfg and equifile.cfg";
+#else
+constexpr std::string_view kWhereTheFilesAre =
+    " in the current folder; give --data DIR, the folder that holds charfile.cfg and equifile.cfg"
+    " (~/.local/share/skarn for the installed window)";
+#endif
+
 // Checks, from the file system's description alone, that `path` is a
-// regular file (or a link to one); sets `error` otherwise.
-bool checkFile(const fs::path& path, std::string& error) {
+// regular file (or a link to one); sets `error` otherwise, with `whenMissing`
+// after the message for a file that is not there.
+bool checkFile(const fs::path& path, std::string_view whenMissing, std::string& error) {
     const std::string shown = pathUtf8(path);
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
@@ -22,7 +34,7 @@ bool checkFile(const fs::path& path, std::string& error) {
     std::error_code linkEc;
     const bool link = fs::is_symlink(fs::symlink_status(path, linkEc));
     if (status.type() == fs::file_type::not_found && !link) {
-        error = "cannot read " + shown + ": no such file";
+        error = "cannot read " + shown + ": no such file" + std::string(whenMissing);
     } else if (status.type() == fs::file_type::none || status.type() == fs::file_type::unknown) {
         error = "cannot read " + shown + ": " + ec.message();
     } else {
@@ -56,7 +68,10 @@ std::unique_ptr<DataFiles> DataFiles::open(const std::optional<std::string>& dir
     }
     const fs::path charPath = folder / "charfile.cfg";
     const fs::path equiPath = folder / "equifile.cfg";
-    if (!checkFile(charPath, error) || !checkFile(equiPath, error)) return nullptr;
+    // With --data the message names the folder; without, it says where to look.
+    const std::string_view whenMissing = dir ? std::string_view() : kWhereTheFilesAre;
+    if (!checkFile(charPath, whenMissing, error) || !checkFile(equiPath, whenMissing, error))
+        return nullptr;
 
     auto files = std::make_unique<DataFiles>(pathUtf8(charPath), pathUtf8(equiPath));
     for (const SectionFile* file : {&files->characters, &files->equipment}) {

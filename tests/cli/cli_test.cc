@@ -642,6 +642,29 @@ TEST_F(CliTest, AMissingDataFileIsNamedAndNotCreated) {
     EXPECT_FALSE(std::filesystem::exists(empty.path() / "equifile.cfg"));
 }
 
+// Run outside a data folder, the message says what to do about it.
+TEST_F(CliTest, OutsideADataFolderSaysWhereTheFilesAre) {
+#ifdef _WIN32
+    const std::string where = "";
+#else
+    const std::string where = " (~/.local/share/skarn for the installed window)";
+#endif
+    const std::string advice =
+        ": no such file in the current folder; give --data DIR, the folder that holds charfile.cfg"
+        " and equifile.cfg" + where + "\n";
+    const TempDir elsewhere;
+    CliResult result = runCli({"list"}, elsewhere.path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "skarn-cli: cannot read charfile.cfg" + advice);
+
+    // Half a data folder: the missing file is named, with the same advice.
+    std::filesystem::copy_file(dataDir() / "charfile.cfg", elsewhere.path() / "charfile.cfg");
+    result = runCli({"run", "--you", "Hero", "--opp", "Brute"}, elsewhere.path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "skarn-cli: cannot read equifile.cfg" + advice);
+}
+
 TEST_F(CliTest, HelpAndVersion) {
     const CliResult help = run({"--help"});
     EXPECT_EQ(help.status, 0);
