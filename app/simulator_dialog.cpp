@@ -4,7 +4,7 @@
 
 #include <QKeySequence>
 
-#include "app/analysis_window.h"
+#include "app/analysis/analysis_window.h"
 #include "app/program_objects.h"
 #include "data/records.h"
 #include "dialogs/about_dialog.h"

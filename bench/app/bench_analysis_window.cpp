@@ -33,7 +33,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/analysis_window.h"
+#include "app/analysis/analysis_window.h"
 #include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 

@@ -40,7 +40,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/analysis_window.h"
+#include "app/analysis/analysis_window.h"
 #include "app/program_objects.h"
 #include "app/simulator_dialog.h"
 #include "resources/resource_ids.h"

@@ -1,4 +1,4 @@
-#include "app/analysis_charts.h"
+#include "app/analysis/charts.h"
 
 #include <algorithm>
 #include <cmath>

@@ -14,8 +14,7 @@
 #include "analysis/outcome.h"
 #include "analysis/rank.h"
 #include "analysis/scale.h"
-#include "combat/fight.h"
-#include "model/fighter.h"
+#include "app/analysis/analysis_page.h"
 
 class QLabel;
 class QLineEdit;
@@ -27,16 +26,6 @@ class QTimer;
 namespace skarn {
 
 class SimulatorDialog;
-class AnalysisPage;
-struct PageResult;
-
-// The fighters an Analysis window analyses: both sides of the main window
-// as they were when it last took them, and the stop rule.
-struct AnalysisSubject {
-    model::Fighter you;
-    model::Fighter opp;
-    FightMode mode = DamagePer60Seconds;
-};
 
 // The Analysis window: what the main window's two sides do over many fights,
 // as pictures. Four tabs: the outcome (the four results with their 95%

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include <QString>
+
+#include "analysis/scale.h"
+#include "app/analysis/analysis_page.h"
+#include "combat/fight.h"
+
+class QChartView;
+class QLabel;
+class QSpinBox;
+class QTableWidget;
+class QWidget;
+
+namespace skarn {
+
+// The "Stats" tab: how much a number of points more of each of the You
+// side's stats changes the result, best first, as bars with their 95%
+// intervals, in words, and as a table of the change per point. GUI thread
+// only.
+class StatsPage : public AnalysisPage {
+public:
+    StatsPage();
+
+    std::optional<Plan> plan(const AnalysisSubject& subject, const analysis::RunSettings& settings,
+                             QString& refusal) override;
+    void present(const PageResult& result) override;
+    void presentRefusal(const QString& refusal) override;
+    bool hasResult() const override { return scale_.has_value(); }
+    QString describe(std::int64_t fights) const override;
+    std::string csv() const override;
+    QWidget* picture() override { return picture_; }
+    void restyle(const QWidget& window) override;
+
+    // The scale factors shown, or nullptr.
+    const analysis::Scale* scale() const { return scale_ ? &*scale_ : nullptr; }
+
+private:
+    QSpinBox* points_ = nullptr;
+    QWidget* picture_ = nullptr;
+    QLabel* base_ = nullptr;
+    QChartView* view_ = nullptr;
+    QLabel* words_ = nullptr;
+    QTableWidget* table_ = nullptr;
+    QLabel* notes_ = nullptr;
+    QString youName_;
+    FightMode mode_ = DamagePer60Seconds;
+    std::optional<analysis::Scale> scale_;
+};
+
+}  // namespace skarn
