@@ -2,7 +2,7 @@
 // them, with k the slider's position, and its averages in the Results
 // dialog. The whole run happens here, on the user-interface thread; the
 // progress bar repaints as it moves. Its checks before the run are
-// prepareRun, which the Analysis window runs too.
+// prepareRun, which the Analysis window runs too (prepareFighters).
 
 #include <cstdint>
 #include <optional>
@@ -102,9 +102,14 @@ std::optional<SimulatorDialog::RunFighters> SimulatorDialog::prepareRun(std::int
     return fighters;
 }
 
-void SimulatorDialog::OnBegin() {
+std::int64_t SimulatorDialog::sliderFights() const {
     std::int64_t fights = 1;
     for (int k = fightCountSlider->pos(); k > 0; --k) fights *= 3;
+    return fights;
+}
+
+void SimulatorDialog::OnBegin() {
+    const std::int64_t fights = sliderFights();
     if (!prepareRun(fights)) return;
 
     RunTotals totals;

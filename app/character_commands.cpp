@@ -145,11 +145,31 @@ void deleteCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selec
 
 }  // namespace
 
-void SimulatorDialog::OnYourNew() { newCharacter(*this, you_, &SimulatorDialog::OnSelectYourCharacter); }
-void SimulatorDialog::OnOppNew() { newCharacter(*this, opp_, &SimulatorDialog::OnSelectOppCharacter); }
-void SimulatorDialog::OnYourSave() { saveCharacter(*this, you_, &SimulatorDialog::OnSelectYourCharacter); }
-void SimulatorDialog::OnOppSave() { saveCharacter(*this, opp_, &SimulatorDialog::OnSelectOppCharacter); }
-void SimulatorDialog::OnYourDel() { deleteCharacter(*this, you_, &SimulatorDialog::OnSelectYourCharacter); }
-void SimulatorDialog::OnOppDel() { deleteCharacter(*this, opp_, &SimulatorDialog::OnSelectOppCharacter); }
+// Each command reloads the side's character, and says so once, after its
+// status report.
+void SimulatorDialog::OnYourNew() {
+    const RunChange change(*this);
+    newCharacter(*this, you_, &SimulatorDialog::OnSelectYourCharacter);
+}
+void SimulatorDialog::OnOppNew() {
+    const RunChange change(*this);
+    newCharacter(*this, opp_, &SimulatorDialog::OnSelectOppCharacter);
+}
+void SimulatorDialog::OnYourSave() {
+    const RunChange change(*this);
+    saveCharacter(*this, you_, &SimulatorDialog::OnSelectYourCharacter);
+}
+void SimulatorDialog::OnOppSave() {
+    const RunChange change(*this);
+    saveCharacter(*this, opp_, &SimulatorDialog::OnSelectOppCharacter);
+}
+void SimulatorDialog::OnYourDel() {
+    const RunChange change(*this);
+    deleteCharacter(*this, you_, &SimulatorDialog::OnSelectYourCharacter);
+}
+void SimulatorDialog::OnOppDel() {
+    const RunChange change(*this);
+    deleteCharacter(*this, opp_, &SimulatorDialog::OnSelectOppCharacter);
+}
 
 }  // namespace skarn

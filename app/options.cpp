@@ -9,7 +9,10 @@ void SimulatorDialog::OnOptions() {
     // A fresh dialog on every click; only OK keeps what was chosen in it.
     OptionsDialog options(this);
     options.mode = fightMode;
-    if (options.doModal() == IDOK) fightMode = options.mode;
+    if (options.doModal() == IDOK) {
+        const RunChange change(*this);
+        fightMode = options.mode;
+    }
 }
 
 }  // namespace skarn

@@ -141,13 +141,38 @@ void SimulatorDialog::FillShieldLists() {
     yourShieldList->addString(NoneEntry);
 }
 
-void SimulatorDialog::OnSelectYourCharacter() { selectCharacter(*this, you_); }
-void SimulatorDialog::OnSelectOppCharacter() { selectCharacter(*this, opp_); }
-void SimulatorDialog::OnSelectYourWeaponType() { selectWeaponType(*this, you_); }
-void SimulatorDialog::OnSelectOppWeaponType() { selectWeaponType(*this, opp_); }
-void SimulatorDialog::OnSelectYourWeapon() { selectWeapon(*this, you_); }
-void SimulatorDialog::OnSelectOppWeapon() { selectWeapon(*this, opp_); }
-void SimulatorDialog::OnSelectYourShield() { selectShield(*this, you_); }
-void SimulatorDialog::OnSelectOppShield() { selectShield(*this, opp_); }
+// Each choice changes what a run fights, and says so once it is settled.
+void SimulatorDialog::OnSelectYourCharacter() {
+    const RunChange change(*this);
+    selectCharacter(*this, you_);
+}
+void SimulatorDialog::OnSelectOppCharacter() {
+    const RunChange change(*this);
+    selectCharacter(*this, opp_);
+}
+void SimulatorDialog::OnSelectYourWeaponType() {
+    const RunChange change(*this);
+    selectWeaponType(*this, you_);
+}
+void SimulatorDialog::OnSelectOppWeaponType() {
+    const RunChange change(*this);
+    selectWeaponType(*this, opp_);
+}
+void SimulatorDialog::OnSelectYourWeapon() {
+    const RunChange change(*this);
+    selectWeapon(*this, you_);
+}
+void SimulatorDialog::OnSelectOppWeapon() {
+    const RunChange change(*this);
+    selectWeapon(*this, opp_);
+}
+void SimulatorDialog::OnSelectYourShield() {
+    const RunChange change(*this);
+    selectShield(*this, you_);
+}
+void SimulatorDialog::OnSelectOppShield() {
+    const RunChange change(*this);
+    selectShield(*this, opp_);
+}
 
 }  // namespace skarn

@@ -157,6 +157,8 @@ bool SimulatorDialog::onInitDialog() {
         button->autoLoad();
 
     fightCountSlider->setRange(0, 7);
+    // A move of the slider changes the fights of the next run.
+    connect(fightCountSlider, &QSlider::valueChanged, this, [this] { const RunChange change(*this); });
 
     FillShieldLists();
     FillCharacterLists();
@@ -190,7 +192,7 @@ AnalysisWindow* SimulatorDialog::analysisWindow() const { return analysisWindow_
 void SimulatorDialog::OnAnalysis() {
     // One Analysis window, kept when closed, so that it opens again with
     // its seed and settings.
-    if (!analysisWindow_) analysisWindow_ = new AnalysisWindow(*this);
+    if (!analysisWindow_) analysisWindow_ = new AnalysisWindow(*this, *this);
     analysisWindow_->openOnMainWindow();
 }
 

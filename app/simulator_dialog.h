@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/analysis/analysis_host.h"
 #include "combat/combatant.h"
 #include "combat/fight.h"
 #include "model/fighter.h"
@@ -25,7 +27,10 @@ class AnalysisWindow;
 // "Options", "Quit", the status line and the progress bar. It owns every
 // value the user sees and every value a run reads. GUI thread only; a run
 // of Begin blocks that thread until the Results dialog opens.
-class SimulatorDialog : public Dialog {
+//
+// It is the Analysis window's AnalysisHost: the window reaches it through
+// that interface alone.
+class SimulatorDialog : public Dialog, public AnalysisHost {
     Q_OBJECT
 public:
     explicit SimulatorDialog(QWidget* parent = nullptr);
@@ -145,21 +150,17 @@ public:
     // again.
     void OnAnalysis();
 
-    // Both sides as a run fights them.
-    struct RunFighters {
-        model::Fighter you;
-        model::Fighter opp;
-    };
-    // What "Begin" does before it fights `fights` fights: clears the status
-    // line, takes the values from the controls (a value that fails its check
-    // shows its message, and the rest goes on), works out the hit points,
-    // checks that both sides are armed, copies them into the two combatants
-    // and checks that they can be run under fightMode. Returns both sides;
-    // nothing when the run is refused, with the reason in the status line.
-    std::optional<RunFighters> prepareRun(std::int64_t fights);
+    // The fights of a run of "Begin": 3^k, with k the slider's position.
+    std::int64_t sliderFights() const;
 
     // The Analysis window once opened, else nullptr.
     AnalysisWindow* analysisWindow() const;
+
+    // --- AnalysisHost: what the Analysis window may ask of this window.
+    Preparation prepareFighters(std::int64_t fights) override;
+    bool giveYouWeapon(std::int32_t weaponType, const std::string& name) override;
+    bool giveYouShield(const std::string& name) override;
+    QMetaObject::Connection onRunChanged(QObject* context, std::function<void()> slot) override;
 
     // --- List filling.
     // Refills both character lists from "charfile.cfg", then puts every
@@ -180,6 +181,13 @@ public:
     // the next exchange takes the text.
     void showStatus(const QString& text);
 
+signals:
+    // The sides, the stop rule or the slider may have changed: a character,
+    // weapon-type, weapon or shield handler ran, NEW, SAVE or DEL, Options
+    // ended with OK, or the slider moved. Emitted once for each of these,
+    // when it has ended, however many handlers it ran.
+    void runChanged();
+
 protected:
     bool onInitDialog() override;
     void doDataExchange(DataExchange& dx) override;
@@ -187,9 +195,38 @@ protected:
     void onSysCommand(unsigned command, std::int64_t param) override;
 
 private:
+    // Both sides as a run fights them.
+    struct RunFighters {
+        model::Fighter you;
+        model::Fighter opp;
+    };
+    // What "Begin" does before it fights `fights` fights: clears the status
+    // line, takes the values from the controls (a value that fails its check
+    // shows its message, and the rest goes on), works out the hit points,
+    // checks that both sides are armed, copies them into the two combatants
+    // and checks that they can be run under fightMode. Returns both sides;
+    // nothing when the run is refused, with the reason in the status line.
+    std::optional<RunFighters> prepareRun(std::int64_t fights);
+
+    // Held by each handler that may change what a run fights; the outermost
+    // of nested ones emits runChanged when it ends.
+    class RunChange {
+    public:
+        explicit RunChange(SimulatorDialog& dialog) : dialog_(dialog) { ++dialog_.runChangeDepth_; }
+        ~RunChange() {
+            if (--dialog_.runChangeDepth_ == 0) emit dialog_.runChanged();
+        }
+        RunChange(const RunChange&) = delete;
+        RunChange& operator=(const RunChange&) = delete;
+
+    private:
+        SimulatorDialog& dialog_;
+    };
+
     Side you_;
     Side opp_;
     QPointer<AnalysisWindow> analysisWindow_;
+    int runChangeDepth_ = 0;
 };
 
 }  // namespace skarn

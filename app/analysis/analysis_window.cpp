@@ -21,14 +21,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/analysis/analysis_host.h"
 #include "app/analysis/export.h"
 #include "app/analysis/outcome_page.h"
 #include "app/analysis/rank_page.h"
 #include "app/analysis/stats_page.h"
 #include "app/analysis_text.h"
-#include "app/simulator_dialog.h"
 #include "model/modes.h"
-#include "resources/resource_ids.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
 
@@ -70,8 +69,8 @@ QString secondsText(double seconds) {
 
 }  // namespace
 
-AnalysisWindow::AnalysisWindow(SimulatorDialog& mainWindow)
-    : QWidget(&mainWindow, Qt::Window), main_(mainWindow) {
+AnalysisWindow::AnalysisWindow(AnalysisHost& host, QWidget& mainWindow)
+    : QWidget(&mainWindow, Qt::Window), host_(host) {
     setObjectName(QStringLiteral("analysisWindow"));
     setWindowTitle(QStringLiteral("Analysis \u2013 Skarn"));
     setAccessibleName(QStringLiteral("Analysis"));
@@ -224,13 +223,14 @@ bool AnalysisWindow::refresh() {
         seedEdit_->selectAll();
         return false;
     }
-    const std::optional<SimulatorDialog::RunFighters> fighters = main_.prepareRun(currentPage().fights());
-    if (!fighters) {
-        setStatus(QStringLiteral("Not analysed: ") + main_.statusLine->text());
+    const AnalysisHost::Preparation prepared = host_.prepareFighters(currentPage().fights());
+    if (!prepared.fighters) {
+        setStatus(QStringLiteral("Not analysed: ") + prepared.refusal);
         return false;
     }
     seed_ = *seed;
-    subject_ = AnalysisSubject{fighters->you, fighters->opp, main_.fightMode};
+    const AnalysisHost::Fighters& fighters = *prepared.fighters;
+    subject_ = AnalysisSubject{fighters.you, fighters.opp, fighters.mode};
     showSubject();
     for (AnalysisPage* page : pages_) page->invalidate();
     requestRun();
@@ -422,26 +422,12 @@ void AnalysisWindow::restyle() {
 }
 
 void AnalysisWindow::giveToYou(RankBy by, const analysis::Candidate& candidate) {
-    SimulatorDialog& m = main_;
-    ComboBox* list = by == RankBy::Weapon ? m.yourWeaponList : m.yourShieldList;
-    if (by == RankBy::Weapon) {
-        // A weapon of another type: the type first, as the user would pick it.
-        ComboBox* types = m.comboBox(ids::simulator::kYourWeaponTypeList);
-        if (types->curSel() != candidate.you.weaponType) {
-            types->setCurSel(candidate.you.weaponType);
-            m.OnSelectYourWeaponType();
-        }
-    }
-    const int index = list->findExact(candidate.name);
-    if (index < 0) {
+    const bool given = by == RankBy::Weapon ? host_.giveYouWeapon(candidate.you.weaponType, candidate.name)
+                                            : host_.giveYouShield(candidate.name);
+    if (!given) {
         setStatus(QStringLiteral("%1 is not in the main window's list.").arg(displayText(candidate.name)));
         return;
     }
-    list->setCurSel(index);
-    if (by == RankBy::Weapon)
-        m.OnSelectYourWeapon();
-    else
-        m.OnSelectYourShield();
     static_cast<RankPage&>(page(by == RankBy::Weapon ? WeaponsTab : ShieldsTab)).markCurrent(candidate);
     setStatus(QStringLiteral("You now hold %1 in the main window. Refresh to analyse it.")
                   .arg(displayText(candidate.name)));

@@ -25,7 +25,7 @@ class QTimer;
 
 namespace skarn {
 
-class SimulatorDialog;
+class AnalysisHost;
 
 // The Analysis window: what the main window's two sides do over many fights,
 // as pictures. Four tabs: the outcome (the four results with their 95%
@@ -37,16 +37,21 @@ class SimulatorDialog;
 // date. Every figure is the one skarn-cli gives for the same fighters, stop
 // rule, seed and fights.
 //
-// A separate top-level window owned by the main window, which closes it.
-// Closing it stops its work; it keeps its seed and settings for when it
-// opens again. Use it from the GUI thread only: its worker thread touches
-// no widget and hands its results back through the event loop.
+// A separate top-level window owned by the main window, which closes it;
+// it reaches the main window through AnalysisHost alone. Closing it stops
+// its work; it keeps its seed and settings for when it opens again. Use it
+// from the GUI thread only: its worker thread touches no widget and hands
+// its results back through the event loop.
 class AnalysisWindow : public QWidget {
     Q_OBJECT
 public:
     enum Tab { OutcomeTab, WeaponsTab, ShieldsTab, StatsTab };
 
-    explicit AnalysisWindow(SimulatorDialog& mainWindow);
+    // A window of its own over `mainWindow`, which owns it; it takes the
+    // fighters from `host` and gives ranked gear to it.
+    // REQUIRES: `host` stays valid while the window takes calls (its
+    // destructor does not use it).
+    AnalysisWindow(AnalysisHost& host, QWidget& mainWindow);
     ~AnalysisWindow() override;
 
     // Takes the main window's values and analyses them (refresh), then shows
@@ -108,7 +113,7 @@ private:
     // the handler a choice in its list runs.
     void giveToYou(analysis::RankBy by, const analysis::Candidate& candidate);
 
-    SimulatorDialog& main_;
+    AnalysisHost& host_;
     std::optional<AnalysisSubject> subject_;
     std::uint32_t seed_ = 0;
 

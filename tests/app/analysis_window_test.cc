@@ -40,6 +40,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/analysis/analysis_host.h"
 #include "app/analysis/analysis_window.h"
 #include "app/program_objects.h"
 #include "app/simulator_dialog.h"
@@ -643,6 +644,80 @@ TEST_F(AnalysisWindowTest, ShieldsAreNotRankedForATwoHandedWeapon) {
     EXPECT_EQ(child<QTableWidget>(a, "shieldsTable")->rowCount(), 0);
     EXPECT_FALSE(child<QPushButton>(a, "save")->isEnabled());
     EXPECT_FALSE(a.isRunning());
+}
+
+// ---- word from the main window --------------------------------------------------------
+
+// What the Analysis window hears through AnalysisHost: once for each action
+// of the user that may change what a run fights, after the action has
+// settled every value; nothing for Options cancelled.
+TEST_F(AnalysisWindowTest, TheMainWindowSaysOnceWhenWhatARunFightsChanges) {
+    SimulatorDialog& w = prepare(kChars, kEquipment, "Ysolde", "Knight", DamagePer60Seconds);
+    AnalysisHost& host = w;
+    struct Heard {
+        FightMode mode;
+        std::string weapon, shield;
+    };
+    std::vector<Heard> heard;
+    QObject context;
+    host.onRunChanged(&context, [&] { heard.push_back({w.fightMode, w.yourWeaponName, w.yourShieldName}); });
+
+    // Options, ended with Cancel and then with OK, by clicks in the dialog.
+    const auto options = [&](int end) {
+        modals.setNextAnswer([end](Dialog& d) {
+            CheckBox* box = d.controlAs<CheckBox>(ids::options::kToTheDeath);
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+            QTest::mouseClick(d.controlAs<QPushButton>(end), Qt::LeftButton);
+        });
+        QTest::mouseClick(w.controlAs<QPushButton>(sim::kOptions), Qt::LeftButton);
+    };
+    options(IDCANCEL);
+    EXPECT_TRUE(heard.empty()) << "Options cancelled changes nothing";
+    options(IDOK);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].mode, ToTheDeath);
+
+    // A two-handed weapon picked from the open list: its handler takes the
+    // shield away before the word goes out.
+    heard.clear();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    pick(w.yourWeaponList, "War Pike");
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].weapon, "War Pike");
+    EXPECT_EQ(heard[0].shield, "- none -");
+
+    // A character runs the weapon-type, weapon and shield handlers in turn:
+    // still one word, with the character's own gear.
+    heard.clear();
+    pick(w.yourCharacterList, "Ysolde");
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].weapon, "Rapier");
+    EXPECT_EQ(heard[0].shield, "Buckler");
+
+    // SAVE stores the side and reloads it through the character handler:
+    // one word, after both.
+    heard.clear();
+    QTest::mouseClick(w.yourSaveButton, Qt::LeftButton);
+    EXPECT_EQ(heard.size(), 1u);
+
+    // The slider, moved with the keyboard.
+    heard.clear();
+    w.fightCountSlider->setFocus();
+    QTest::keyClick(w.fightCountSlider, Qt::Key_Right);
+    EXPECT_EQ(w.sliderFights(), 3);
+    EXPECT_EQ(heard.size(), 1u);
+
+    // A weapon of another type given as the Analysis window gives it: the
+    // type and the weapon are one change.
+    heard.clear();
+    EXPECT_TRUE(host.giveYouWeapon(2, "Longsword"));
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].weapon, "Longsword");
+    EXPECT_FALSE(host.giveYouWeapon(2, "Club")) << "not a sword";
+    EXPECT_FALSE(host.giveYouShield("Kite Shield"));
+    EXPECT_EQ(heard.size(), 1u) << "nothing chosen, nothing said";
+    EXPECT_EQ(w.yourWeaponName, "Longsword");
 }
 
 // ---- export -------------------------------------------------------------------------
