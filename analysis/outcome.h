@@ -8,6 +8,7 @@
 #include "analysis/fighter.h"
 #include "analysis/histogram.h"
 #include "analysis/interval.h"
+#include "analysis/method.h"
 #include "combat/fight.h"
 
 namespace skarn::analysis {
@@ -18,6 +19,7 @@ inline constexpr std::int64_t kPilotFights = 1024;
 // What a run of one matchup gives: the four results with their intervals,
 // and how the fights spread.
 struct Outcome {
+    Method method = Method::Sampled;
     std::uint32_t seed = 0;
     FightMode mode = DamagePer60Seconds;
     std::int64_t fights = 0;  // fought: fewer than asked when a target error was reached

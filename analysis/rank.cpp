@@ -108,6 +108,19 @@ Result rankResult(FightMode mode, RankBy by) {
     return mainResult(mode);
 }
 
+std::vector<int> rankOrder(const std::vector<RankKeys>& keys, Result result) {
+    std::vector<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    const bool lower = lowerIsBetter(result);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const RankKeys& ka = keys[static_cast<std::size_t>(a)];
+        const RankKeys& kb = keys[static_cast<std::size_t>(b)];
+        if (ka.value != kb.value) return lower ? ka.value < kb.value : ka.value > kb.value;
+        return result == Result::WinPercent && ka.damageTaken < kb.damageTaken;
+    });
+    return order;
+}
+
 Ranking rank(const std::vector<Candidate>& candidates, const Fighter& opp, RankBy by,
              const RunSettings& settings) {
     Ranking ranking;
@@ -127,16 +140,13 @@ Ranking rank(const std::vector<Candidate>& candidates, const Fighter& opp, RankB
     ranking.targetReached = result.targetReached;
     if (result.fights == 0) return ranking;
 
-    std::vector<int> order(static_cast<std::size_t>(n));
-    std::iota(order.begin(), order.end(), 0);
     const auto value = [&](int i) { return result.variants[static_cast<std::size_t>(i)].mean(ranking.result); };
-    const bool lower = lowerIsBetter(ranking.result);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        if (value(a) != value(b)) return lower ? value(a) < value(b) : value(a) > value(b);
-        return ranking.result == Result::WinPercent &&
-               result.variants[static_cast<std::size_t>(a)].damageTaken.value() <
-                   result.variants[static_cast<std::size_t>(b)].damageTaken.value();
-    });
+    // Every candidate ran the same fights, so the sums of the damage taken
+    // order them as their means do.
+    std::vector<RankKeys> keys;
+    for (int i = 0; i < n; ++i)
+        keys.push_back({value(i), result.variants[static_cast<std::size_t>(i)].damageTaken.value()});
+    const std::vector<int> order = rankOrder(keys, ranking.result);
 
     // The index of pair (a, b), a < b, in job.pairs.
     const auto pairIndex = [n](int a, int b) {

@@ -8,6 +8,7 @@
 #include "analysis/engine.h"
 #include "analysis/fighter.h"
 #include "analysis/interval.h"
+#include "analysis/method.h"
 #include "data/section_file.h"
 
 namespace skarn::analysis {
@@ -40,6 +41,20 @@ bool rankCandidates(SectionFile& equipment, const Fighter& you, const Fighter& o
 // outside mode ToTheDeath, by the damage taken, the one result they change.
 Result rankResult(FightMode mode, RankBy by);
 
+// What a ranking orders one entry by.
+struct RankKeys {
+    double value = 0.0;  // the mean of the ranked result
+    // Breaks ties of the win %: the mean damage taken, or any figure that
+    // orders the entries as it does (a sum over the same number of fights).
+    double damageTaken = 0.0;
+};
+
+// The order of a ranking, best first, as indices into `keys`: by value,
+// the lowest first when lowerIsBetter(result), else the highest; equal win
+// percentages by the least damage taken; other ties keep the order of
+// `keys`. The sampled and the exact rankings both order by it.
+std::vector<int> rankOrder(const std::vector<RankKeys>& keys, Result result);
+
 struct RankEntry {
     Candidate candidate;
     VariantSums sums;
@@ -51,6 +66,7 @@ struct RankEntry {
 };
 
 struct Ranking {
+    Method method = Method::Sampled;
     Result result = Result::DamageGiven;
     std::int64_t fights = 0;  // per candidate
     bool cancelled = false;

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/engine.h"
 #include "analysis/fighter.h"
 #include "analysis/interval.h"
+#include "analysis/method.h"
 #include "model/stats.h"
 
 namespace skarn::analysis {
@@ -34,6 +36,7 @@ struct StatScale {
 };
 
 struct Scale {
+    Method method = Method::Sampled;
     Result result = Result::DamageGiven;  // the mode's main result
     std::int32_t delta = 0;
     std::int64_t fights = 0;
@@ -53,5 +56,29 @@ Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
 // The fighters scaleStats runs: for an estimate of its time.
 std::vector<Variant> scaleVariants(const Fighter& you, const Fighter& opp, std::int32_t delta,
                                    FightMode mode, std::int64_t fights);
+
+// What a scale compares, for scaleStats and its exact twin: the fighter as
+// it is (variants[0]) and each stat at its low and its high value.
+struct ScalePlan {
+    // In the order the stats are tried; perPoint empty. A stat that
+    // model::findRunFault refuses at low or high for the mode and the
+    // fights has `refused` set.
+    std::vector<StatScale> stats;
+    std::vector<Variant> variants;
+    // Per stat: the variants at its high and at its low value (0 where the
+    // value is the fighter's own), or -1 and -1 when it was refused.
+    std::vector<std::pair<int, int>> compared;
+};
+// REQUIRES: delta >= 1.
+ScalePlan planScale(const Fighter& you, const Fighter& opp, std::int32_t delta, FightMode mode,
+                    std::int64_t fights);
+
+// The order of a scale's stats, best to raise first, as indices into
+// `perPoint` (each stat's change per point, nothing for a stat with none):
+// the largest gain first, or for a result of which less is better
+// (lowerIsBetter) the largest cut; stats with no change per point last;
+// ties keep the order given. The sampled and the exact scales both order
+// by it.
+std::vector<int> scaleOrder(const std::vector<std::optional<double>>& perPoint, Result result);
 
 }  // namespace skarn::analysis
