@@ -1,0 +1,227 @@
+// The analyses answered exactly, on the example characters, against the bar
+// of the Analysis window (each tab filled in under 100 ms):
+// - the outcome of a matchup;
+// - the ranking of every weapon of every type, and of every shield;
+// - the scale factors (delta 10);
+// for "Old Tam" against "Skeleton Knight" and "Brannoc the Bold" against
+// "Orc Brute" in the three modes, on 2 threads and on 1; beside them the
+// checks that say beforehand whether the engine answers a whole analysis,
+// and each analysis sampled at the fights a face asks for by default
+// (rank 10,000 a candidate, scale 50,000), on 2 threads. A summary with the
+// times and the ratios ends the output.
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "analysis/exact.h"
+#include "analysis/exact_rank.h"
+#include "analysis/exact_scale.h"
+#include "analysis/outcome.h"
+#include "data/platform_file_system.h"
+#include "data/records.h"
+#include "data/section_file.h"
+
+namespace {
+
+using namespace skarn;
+using namespace skarn::analysis;
+
+constexpr FightMode kModes[] = {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath};
+constexpr std::int64_t kRankFights = 10'000;
+constexpr std::int64_t kScaleFights = 50'000;
+constexpr std::int32_t kDelta = 10;
+
+struct Matchup {
+    std::string name;
+    Fighter you, opp;
+    std::vector<Candidate> weapons, shields;
+};
+
+std::vector<Matchup> exampleMatchups() {
+    PlatformFileSystem files;
+    SectionFile characters(SKARN_EXAMPLES_DIR "/charfile.cfg", files, SectionFile::Mode::ReadOnly);
+    SectionFile equipment(SKARN_EXAMPLES_DIR "/equifile.cfg", files, SectionFile::Mode::ReadOnly);
+    const auto fail = [](const std::string& error) {
+        std::fprintf(stderr, "bench_exact_analysis: %s\n", error.c_str());
+        std::exit(1);
+    };
+    const auto arm = [&](std::string_view section, const std::string& name) {
+        StoredCharacter character;
+        Fighter fighter;
+        std::string error;
+        std::vector<std::string> warnings;
+        if (!loadCharacter(characters, section, name, character, error) ||
+            !equipFighter(equipment, character, std::nullopt, std::nullopt, fighter, error,
+                          warnings))
+            fail(error);
+        return fighter;
+    };
+    std::vector<Matchup> matchups;
+    for (const auto& [you, opp] : {std::pair{"Old Tam", "Skeleton Knight"},
+                                   std::pair{"Brannoc the Bold", "Orc Brute"}}) {
+        Matchup m{std::string(you) + " vs " + opp, arm(kYourChars, you), arm(kOppChars, opp), {}, {}};
+        std::string error;
+        std::vector<std::string> warnings;
+        // The candidates do not depend on the mode, only on the fights'
+        // run limits, which every mode passes here.
+        if (!rankCandidates(equipment, m.you, m.opp, RankBy::Weapon, true, ToTheDeath, 1, m.weapons,
+                            error, warnings) ||
+            !rankCandidates(equipment, m.you, m.opp, RankBy::Shield, false, ToTheDeath, 1,
+                            m.shields, error, warnings))
+            fail(error);
+        matchups.push_back(std::move(m));
+    }
+    return matchups;
+}
+
+ExactSettings exactSettings(FightMode mode, int threads) {
+    ExactSettings settings;
+    settings.mode = mode;
+    settings.threads = threads;
+    return settings;
+}
+
+RunSettings sampledSettings(FightMode mode, std::int64_t fights) {
+    RunSettings settings;
+    settings.mode = mode;
+    settings.seed = 1;
+    settings.fights = fights;
+    settings.threads = 2;
+    return settings;
+}
+
+void BM_Outcome(benchmark::State& state, const Matchup* m, FightMode mode) {
+    for (auto _ : state) {
+        ExactRefusal declined;
+        auto outcome = exactOutcome(m->you, m->opp, mode, declined);
+        if (!outcome) return state.SkipWithError(declined.message().c_str());
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+
+void BM_Rank(benchmark::State& state, const Matchup* m, FightMode mode, RankBy by) {
+    const auto& candidates = by == RankBy::Weapon ? m->weapons : m->shields;
+    for (auto _ : state) {
+        ExactRefusal declined;
+        bool cancelled = false;
+        auto ranking = exactRank(candidates, m->opp, by,
+                                 exactSettings(mode, static_cast<int>(state.range(0))), declined,
+                                 cancelled);
+        if (!ranking) return state.SkipWithError(declined.message().c_str());
+        benchmark::DoNotOptimize(ranking);
+    }
+    state.counters["candidates"] = static_cast<double>(candidates.size());
+}
+
+void BM_Scale(benchmark::State& state, const Matchup* m, FightMode mode) {
+    for (auto _ : state) {
+        ExactRefusal declined;
+        bool cancelled = false;
+        auto scale = exactScale(m->you, m->opp, kDelta,
+                                exactSettings(mode, static_cast<int>(state.range(0))), declined,
+                                cancelled);
+        if (!scale) return state.SkipWithError(declined.message().c_str());
+        benchmark::DoNotOptimize(scale);
+    }
+}
+
+// The checks a face makes before it chooses the method.
+void BM_RankCheck(benchmark::State& state, const Matchup* m, FightMode mode) {
+    for (auto _ : state) benchmark::DoNotOptimize(findExactRankRefusal(m->weapons, m->opp, mode));
+}
+
+void BM_ScaleCheck(benchmark::State& state, const Matchup* m, FightMode mode) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(findExactScaleRefusal(m->you, m->opp, kDelta, mode));
+}
+
+void BM_SampledRank(benchmark::State& state, const Matchup* m, FightMode mode) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            rank(m->weapons, m->opp, RankBy::Weapon, sampledSettings(mode, kRankFights)));
+}
+
+void BM_SampledScale(benchmark::State& state, const Matchup* m, FightMode mode) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scaleStats(m->you, m->opp, kDelta, sampledSettings(mode, kScaleFights)));
+}
+
+// Keeps every benchmark's wall-clock time per iteration, in ms.
+class RecordingReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> ms;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                ms[run.run_name.str()] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<Matchup> matchups = exampleMatchups();
+    for (const Matchup& m : matchups) {
+        for (const FightMode mode : kModes) {
+            const std::string at = m.name + "/mode" + std::to_string(mode);
+            const auto add = [&](const std::string& name, auto... args) {
+                return benchmark::RegisterBenchmark(name.c_str(), args...)
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseRealTime();
+            };
+            add("outcome/" + at, BM_Outcome, &m, mode)->MinTime(0.05);
+            add("rankWeapons/" + at, BM_Rank, &m, mode, RankBy::Weapon)->Arg(1)->Arg(2)->MinTime(0.1);
+            add("rankShields/" + at, BM_Rank, &m, mode, RankBy::Shield)->Arg(1)->Arg(2)->MinTime(0.1);
+            add("scale/" + at, BM_Scale, &m, mode)->Arg(1)->Arg(2)->MinTime(0.1);
+            add("rankCheck/" + at, BM_RankCheck, &m, mode)->MinTime(0.05);
+            add("scaleCheck/" + at, BM_ScaleCheck, &m, mode)->MinTime(0.05);
+            add("sampledRank/" + at, BM_SampledRank, &m, mode)->Iterations(1);
+            add("sampledScale/" + at, BM_SampledScale, &m, mode)->Iterations(1);
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto get = [&](const std::string& name) {
+        const auto found = reporter.ms.find(name);
+        return found == reporter.ms.end() ? 0.0 : found->second;
+    };
+    std::printf("\nExact analyses in ms (wall clock), bar: each under 100 ms on 2 threads\n");
+    std::printf("%-40s %8s %8s %8s %8s %8s %8s %8s\n", "matchup / mode", "outcome", "weapons",
+                "shields", "scale", "w 2/1", "s 2/1", "checks");
+    double most = 0.0;
+    for (const Matchup& m : matchups) {
+        for (const FightMode mode : kModes) {
+            const std::string at = m.name + "/mode" + std::to_string(mode);
+            const double outcome = get("outcome/" + at + "/min_time:0.050/real_time");
+            const double weapons1 = get("rankWeapons/" + at + "/1/min_time:0.100/real_time");
+            const double weapons2 = get("rankWeapons/" + at + "/2/min_time:0.100/real_time");
+            const double shields2 = get("rankShields/" + at + "/2/min_time:0.100/real_time");
+            const double scale1 = get("scale/" + at + "/1/min_time:0.100/real_time");
+            const double scale2 = get("scale/" + at + "/2/min_time:0.100/real_time");
+            const double checks = get("rankCheck/" + at + "/min_time:0.050/real_time") +
+                                  get("scaleCheck/" + at + "/min_time:0.050/real_time");
+            most = std::max({most, outcome, weapons2, shields2, scale2});
+            std::printf("%-40s %8.3f %8.3f %8.3f %8.3f %8.2f %8.2f %8.3f\n", at.c_str(), outcome,
+                        weapons2, shields2, scale2, weapons1 > 0 ? weapons2 / weapons1 : 0.0,
+                        scale1 > 0 ? scale2 / scale1 : 0.0, checks);
+            const double sampledRank = get("sampledRank/" + at + "/iterations:1/real_time");
+            const double sampledScale = get("sampledScale/" + at + "/iterations:1/real_time");
+            if (sampledRank > 0 && sampledScale > 0 && weapons2 > 0 && scale2 > 0) {
+                std::printf("%-40s sampled weapons %.1f ms (%.0fx), scale %.1f ms (%.0fx)\n", "",
+                            sampledRank, sampledRank / weapons2, sampledScale,
+                            sampledScale / scale2);
+            }
+        }
+    }
+    std::printf("The slowest exact analysis on 2 threads: %.3f ms (bar: under 100 ms)\n", most);
+}
