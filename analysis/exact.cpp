@@ -5,6 +5,8 @@
 #include <mutex>
 #include <thread>
 
+#include "combat/swing_law.h"
+
 namespace skarn::analysis {
 
 namespace {
@@ -43,7 +45,6 @@ constexpr double kWorkWorthAThread = 1.5e5;
 bool cancelled(const ExactSettings& settings) {
     return settings.cancel != nullptr && settings.cancel->load(std::memory_order_relaxed);
 }
-
 
 // The helper threads to start beside the calling one for `tasks` tasks.
 std::size_t helpersFor(const ExactSettings& settings, std::size_t tasks) {
@@ -117,9 +118,16 @@ std::optional<ExactRefusal> firstRefusal(const std::vector<Variant>& variants,
                                        settings.mode);
         return !limits[i];
     };
+    // An estimate costs about as much as the dice of the two swing laws,
+    // which it works out.
+    double work = 0.0;
+    for (const Variant& v : variants)
+        work += exact::diceWork(v.you) + exact::diceWork(v.opponent) + kWorkPerMatchup;
+    const std::size_t helpers =
+        work >= kWorkWorthAThread ? helpersFor(settings, variants.size()) : 0;
     const auto nothing = [] {};
-    const std::size_t taken = runInOrder(0, variants.size(), helpersFor(settings, variants.size()),
-                                         settings.cancel, task, nothing);
+    const std::size_t taken =
+        runInOrder(0, variants.size(), helpers, settings.cancel, task, nothing);
     for (std::size_t i = 0; i < taken; ++i)
         if (limits[i]) return ExactRefusal{"", static_cast<int>(i), limits[i]->message()};
     return std::nullopt;
