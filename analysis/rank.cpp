@@ -125,6 +125,8 @@ Ranking rank(const std::vector<Candidate>& candidates, const Fighter& opp, RankB
              const RunSettings& settings) {
     Ranking ranking;
     ranking.result = rankResult(settings.mode, by);
+    ranking.mode = settings.mode;
+    ranking.seed = settings.seed;
     const int n = static_cast<int>(candidates.size());
     Job job;
     for (const Candidate& c : candidates) job.variants.push_back(variantOf(c.you, opp));

@@ -68,7 +68,9 @@ struct RankEntry {
 struct Ranking {
     Method method = Method::Sampled;
     Result result = Result::DamageGiven;
-    std::int64_t fights = 0;  // per candidate
+    FightMode mode = DamagePer60Seconds;  // the settings' stop rule
+    std::uint32_t seed = 0;               // the settings' seed
+    std::int64_t fights = 0;              // per candidate
     bool cancelled = false;
     bool targetReached = false;  // every candidate's ranked result reached it
     std::vector<RankEntry> entries;  // best first

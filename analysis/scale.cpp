@@ -78,6 +78,8 @@ Scale scaleStats(const Fighter& you, const Fighter& opp, std::int32_t delta,
                  const RunSettings& settings) {
     Scale scale;
     scale.result = mainResult(settings.mode);
+    scale.mode = settings.mode;
+    scale.seed = settings.seed;
     scale.delta = delta;
     ScalePlan plan = planScale(you, opp, delta, settings.mode, settings.fights);
     Job job;

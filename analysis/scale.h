@@ -38,8 +38,10 @@ struct StatScale {
 struct Scale {
     Method method = Method::Sampled;
     Result result = Result::DamageGiven;  // the mode's main result
+    FightMode mode = DamagePer60Seconds;  // the settings' stop rule
+    std::uint32_t seed = 0;               // the settings' seed
     std::int32_t delta = 0;
-    std::int64_t fights = 0;
+    std::int64_t fights = 0;  // per value tried
     bool cancelled = false;
     VariantSums base;              // the fighter as it is
     std::vector<StatScale> stats;  // the best to raise first; refused ones last
