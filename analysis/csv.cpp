@@ -6,19 +6,17 @@
 #include <optional>
 #include <string_view>
 
-namespace skarn::analysis {
+#include "analysis/report_outcome.h"
+#include "analysis/report_rank.h"
+#include "analysis/report_scale.h"
+
+namespace skarn::report {
 
 namespace {
 
 // The lowest and highest power of ten written in fixed notation.
 constexpr int kLowestFixedExponent = -4;
 constexpr int kHighestFixedExponent = 14;
-
-constexpr const char* kHistogramKeys[] = {"damageGiven", "damageTaken", "time"};
-
-std::string cell(const std::optional<Interval>& interval, double Interval::*part) {
-    return interval ? csvNumber((*interval).*part) : std::string();
-}
 
 }  // namespace
 
@@ -92,69 +90,55 @@ std::string csvNumber(double value) {
     return out;
 }
 
-std::string outcomeCsv(const Outcome& outcome) {
-    const auto row = [](const char* name, double value, double mean,
-                        const std::optional<Interval>& interval) {
-        return csvLine({name, csvNumber(value), csvNumber(mean), cell(interval, &Interval::low),
-                        cell(interval, &Interval::high)});
-    };
-    const double n = static_cast<double>(outcome.fights);
-    const RunTotals& t = outcome.totals;
-    const RunResults& r = outcome.results;
-    const RunIntervals& ci = outcome.intervals;
-    std::string out = csvLine({"result", "value", "mean", "low", "high"});
-    out += row("winPercent", r.resultWinPercent, t.winCount * 100.0 / n, ci.winPercent);
-    out += row("damageTaken", r.resultDamageTaken, t.damageTakenSum / n, ci.damageTaken);
-    out += row("damageGiven", r.resultDamageGiven, t.damageGivenSum / n, ci.damageGiven);
-    out += row("time", r.resultTime, t.tickSum / n / 100.0, ci.time);
-    if (!outcome.histograms) return out;
+std::string csvCell(const Cell& cell) {
+    switch (cell.kind) {
+    case CellKind::Empty: return "";
+    case CellKind::Text: return cell.text;
+    case CellKind::Whole: return std::to_string(cell.whole);
+    case CellKind::Real: return csvNumber(cell.real);
+    }
+    return "";
+}
 
-    out += '\n';
-    out += csvLine({"histogram", "from", "to", "count"});
-    for (std::size_t h = 0; h < 3; ++h) {
-        const Histogram& histogram = (*outcome.histograms)[h];
-        const char* key = kHistogramKeys[h];
-        // Fight lengths are counted in ticks and written in seconds.
-        const auto edge = [&](int k) {
-            const auto value = static_cast<double>(histogram.edge(k));
-            return csvNumber(h == 2 ? value / 100.0 : value);
-        };
-        if (histogram.below() > 0)
-            out += csvLine({key, "", edge(0), std::to_string(histogram.below())});
-        for (int k = 0; k < histogram.bins(); ++k)
-            out += csvLine({key, edge(k), edge(k + 1), std::to_string(histogram.count(k))});
-        if (histogram.above() > 0)
-            out += csvLine({key, edge(histogram.bins()), "", std::to_string(histogram.above())});
+std::string csvTable(const Table& table) {
+    std::vector<std::size_t> columns;
+    for (std::size_t c = 0; c < table.columns.size(); ++c)
+        if (table.columns[c].views & kCsvView) columns.push_back(c);
+    std::vector<std::string> cells;
+    for (const std::size_t c : columns) cells.push_back(table.columns[c].key);
+    std::string out = csvLine(cells);
+    for (const std::vector<Cell>& row : table.rows) {
+        cells.clear();
+        for (const std::size_t c : columns) cells.push_back(csvCell(row[c]));
+        out += csvLine(cells);
     }
     return out;
+}
+
+std::string csvReport(const Report& report) {
+    std::string out;
+    for (const Table& table : report.tables) {
+        if (!(table.views & kCsvView)) continue;
+        if (!out.empty()) out += '\n';
+        out += csvTable(table);
+    }
+    return out;
+}
+
+}  // namespace skarn::report
+
+namespace skarn::analysis {
+
+std::string outcomeCsv(const Outcome& outcome) {
+    return report::csvReport(report::outcomeReport(outcome, "", ""));
 }
 
 std::string rankingCsv(const Ranking& ranking, RankBy by) {
-    std::string out = csvLine({"rank", by == RankBy::Weapon ? "weapon" : "shield", "weaponType",
-                               resultKey(ranking.result), "low", "high", "versusBest",
-                               "versusBestLow", "versusBestHigh"});
-    for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
-        const RankEntry& e = ranking.entries[i];
-        out += csvLine({std::to_string(i + 1), e.candidate.name,
-                        std::to_string(e.candidate.you.weaponType), csvNumber(e.value),
-                        cell(e.interval, &Interval::low), cell(e.interval, &Interval::high),
-                        cell(e.versusBest, &Interval::mean), cell(e.versusBest, &Interval::low),
-                        cell(e.versusBest, &Interval::high)});
-    }
-    return out;
+    return report::csvReport(report::rankReport(ranking, by, false, "", ""));
 }
 
 std::string scaleCsv(const Scale& scale) {
-    std::string out = csvLine({"stat", "value", "low", "high", "oneSided", "hitPointsFollow",
-                               "perPoint", "perPointLow", "perPointHigh"});
-    for (const StatScale& s : scale.stats) {
-        out += csvLine({model::statInfo(s.stat).jsonKey, std::to_string(s.value),
-                        std::to_string(s.low), std::to_string(s.high),
-                        s.oneSided() ? "true" : "false",
-                        s.hitPointsFollow ? "true" : "false", cell(s.perPoint, &Interval::mean),
-                        cell(s.perPoint, &Interval::low), cell(s.perPoint, &Interval::high)});
-    }
-    return out;
+    return report::csvReport(report::scaleReport(scale, "", ""));
 }
 
 }  // namespace skarn::analysis

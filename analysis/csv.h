@@ -1,17 +1,19 @@
 #pragma once
 
-// The analyses as CSV tables: one header line, then a line per row. Every
-// CSV of an analysis is written here, so the same figures always give the
-// same bytes. Pure functions: any thread may call them.
+// The CSV printer of the report layer: a table as one header line, then a
+// line per row. Every CSV of an analysis is written here, so the same
+// figures always give the same bytes. Pure functions: any thread may call
+// them.
 
 #include <string>
 #include <vector>
 
 #include "analysis/outcome.h"
 #include "analysis/rank.h"
+#include "analysis/report.h"
 #include "analysis/scale.h"
 
-namespace skarn::analysis {
+namespace skarn::report {
 
 // One CSV line ending in "\n": the cells separated by commas, each quoted
 // when it holds a comma, a double quote or a line end, with its double
@@ -26,22 +28,27 @@ std::string csvLine(const std::vector<std::string>& cells);
 // "-0.0". Empty for infinities and NaN, as for any cell without a value.
 std::string csvNumber(double value);
 
-// The four results of `outcome` (result,value,mean,low,high), the low and
-// high of a result without an interval empty; when it holds histograms, then
-// an empty line and every bin of them (histogram,from,to,count), with a row
-// for the fights below the first bin and past the last when there are any.
-// Fight times are in seconds.
+// A cell's CSV text: a text as it is, a whole number in decimal, a real
+// number as csvNumber writes it, "" for an empty cell. What text output
+// shows in its place (Cell::shownAs) plays no part.
+std::string csvCell(const Cell& cell);
+
+// The CSV columns of `table`: their keys, then a line per row.
+std::string csvTable(const Table& table);
+
+// The CSV tables of `report`, a blank line between two.
+std::string csvReport(const Report& report);
+
+}  // namespace skarn::report
+
+namespace skarn::analysis {
+
+// The CSV of an analysis without its fighters' names, as the Analysis
+// window saves it: csvReport of outcomeReport, rankReport (by weapon of
+// one type) and scaleReport.
 // REQUIRES: outcome.fights >= 1.
 std::string outcomeCsv(const Outcome& outcome);
-
-// The ranking best first: rank, the weapon or shield, its weapon type, the
-// ranked result with its interval and its difference to the best with that
-// difference's interval.
 std::string rankingCsv(const Ranking& ranking, RankBy by);
-
-// The scale factors in their order: the stat, its value, the values
-// compared, whether only one side was compared, whether the hit points
-// followed Str., and the change per point with its interval.
 std::string scaleCsv(const Scale& scale);
 
 }  // namespace skarn::analysis

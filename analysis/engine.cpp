@@ -152,16 +152,6 @@ const char* resultKey(Result result) {
     return "";
 }
 
-const char* resultCaption(Result result) {
-    switch (result) {
-    case Result::WinPercent: return "win %";
-    case Result::DamageTaken: return "damage taken";
-    case Result::DamageGiven: return "damage given";
-    case Result::Time: return "seconds";
-    }
-    return "";
-}
-
 bool lowerIsBetter(Result result) {
     return result == Result::DamageTaken || result == Result::Time;
 }

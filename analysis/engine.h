@@ -26,10 +26,9 @@ enum class Result { WinPercent, DamageTaken, DamageGiven, Time };
 // The result a mode is about: the win % in ToTheDeath, the damage given in
 // DamagePer60Seconds, the time to fell the Opponent in ToDeathOfOpponent.
 Result mainResult(FightMode mode);
-// Its name in JSON ("winPercent", "damageTaken", "damageGiven", "time")
-// and in words ("win %", "damage taken", "damage given", "seconds").
+// Its name in JSON, CSV and on the command line: "winPercent",
+// "damageTaken", "damageGiven", "time" (its words are report_words.h's).
 const char* resultKey(Result result);
-const char* resultCaption(Result result);
 // True for the results of which less is better: the damage taken, the time.
 bool lowerIsBetter(Result result);
 

@@ -14,6 +14,7 @@
 #include "analysis/engine.h"
 #include "analysis/fighter.h"
 #include "analysis/outcome.h"
+#include "analysis/report_words.h"
 #include "analysis/rank.h"
 #include "analysis/scale.h"
 #include "cli/data_files.h"
@@ -445,7 +446,7 @@ std::string targetText(const Arguments& args, bool reached, std::int64_t fights,
     const std::string within = result == Result::WinPercent
                                    ? std::string("+-") + error + " points"
                                    : std::string("+-") + error + "% of the mean";
-    return "\nTarget " + within + " for " + analysis::resultCaption(result) + ": " +
+    return "\nTarget " + within + " for " + report::resultCaption(result) + ": " +
            (reached ? "reached after " + std::to_string(fights) + " fights"
                     : "not reached within " + std::to_string(cap) + " fights") +
            "\n";
@@ -603,7 +604,7 @@ int runRank(DataFiles& files, const Arguments& args) {
     }
 
     const bool lower = analysis::lowerIsBetter(result);
-    const std::string caption = result == Result::Time ? "seconds to fell" : analysis::resultCaption(result);
+    const std::string caption = result == Result::Time ? "seconds to fell" : report::resultCaption(result);
     std::string out = "Ranking " + std::string(what) + "s for " + quoteName(matchup.you.name) +
                       " against " + quoteName(opp.name) + ": seed " +
                       std::to_string(settings.seed) + ", mode " + modeName(args.mode) + ", " +
@@ -634,7 +635,7 @@ std::string perDeltaText(const analysis::StatScale& s, std::int32_t delta, Resul
     const double change = s.perPoint->mean * delta;
     const std::string unit = result == Result::WinPercent ? " % win"
                              : result == Result::Time    ? " s to fell"
-                                                         : " " + std::string(analysis::resultCaption(result));
+                                                         : " " + std::string(report::resultCaption(result));
     return "+" + std::to_string(delta) + " " + model::statInfo(s.stat).caption + " ~ " +
            signed2(change) + unit;
 }

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-namespace skarn::analysis {
+namespace skarn::report {
 namespace {
 
 TEST(CsvTest, LineQuotesOnlyTheCellsThatNeedIt) {
@@ -98,4 +98,4 @@ TEST(CsvTest, NumbersReadBackAsTheSameDouble) {
 }
 
 }  // namespace
-}  // namespace skarn::analysis
+}  // namespace skarn::report

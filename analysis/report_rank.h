@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "analysis/rank.h"
+#include "analysis/report.h"
+#include "analysis/report_words.h"
+
+namespace skarn::report {
+
+// The report of a ranking of weapons or shields for the You fighter named
+// `you` against the Opponent named `opp`. `allTypes`: the weapons of every
+// type were ranked, so each is shown with its type. Its context holds the
+// names and the ranking's mode, seed and fights per entry; its heading
+// names them and the order. Its one table, "ranking" (every view), holds
+// the entries best first: the rank, the weapon or shield (quoted, with its
+// type and a dropped shield in text; its name and weapon type in CSV), the
+// ranked result with its 95% interval, its difference to the best with
+// that difference's interval, and a bar in text; with `target`, the
+// target's note.
+Report rankReport(const analysis::Ranking& ranking, analysis::RankBy by, bool allTypes,
+                  std::string_view you, std::string_view opp,
+                  const std::optional<Target>& target = {});
+
+}  // namespace skarn::report
