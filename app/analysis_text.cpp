@@ -1,62 +1,38 @@
 #include "app/analysis_text.h"
 
-#include <algorithm>
-#include <cmath>
+#include <string>
+
+#include "analysis/report_words.h"
 
 namespace skarn {
 
-QString resultText(double value) { return QString::number(value, 'g', 15); }
+namespace {
 
-QString fixed2(double value) { return QString::number(value, 'f', 2); }
+// The report layer writes ASCII and UTF-8.
+QString qt(const std::string& text) { return QString::fromStdString(text); }
 
-QString signedFixed(double value, int decimals) {
-    const QString text = QString::number(value, 'f', decimals);
-    return value > 0.0 ? QStringLiteral("+") + text : text;
-}
+}  // namespace
+
+QString resultText(double value) { return qt(report::resultText(value)); }
+
+QString fixed2(double value) { return qt(report::fixed2(value)); }
+
+QString signedFixed(double value, int decimals) { return qt(report::signedFixed(value, decimals)); }
 
 QString intervalText(const std::optional<analysis::Interval>& interval, const QString& missing) {
-    if (!interval) return missing;
-    return QStringLiteral("[%1, %2]").arg(fixed2(interval->low), fixed2(interval->high));
+    return interval ? qt(report::intervalText(interval)) : missing;
 }
 
 QString signedIntervalText(const std::optional<analysis::Interval>& interval, int decimals) {
-    if (!interval) return {};
-    return QStringLiteral("[%1, %2]").arg(signedFixed(interval->low, decimals),
-                                          signedFixed(interval->high, decimals));
+    return qt(report::signedIntervalText(interval, decimals));
 }
 
-QString countText(std::int64_t count) {
-    QString digits = QString::number(count < 0 ? -count : count);
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, QChar(0x202F));
-    return count < 0 ? QStringLiteral("-") + digits : digits;
-}
+QString countText(std::int64_t count) { return qt(report::groupedCount(count, "\u202F")); }
 
-QString approxText(double value) {
-    if (value == 0.0) return QStringLiteral("0");
-    const double size = std::fabs(value);
-    // Two significant digits, but never fewer than one decimal.
-    const int decimals = size >= 1.0 ? 1 : std::min(6, 1 - static_cast<int>(std::floor(std::log10(size))));
-    return signedFixed(value, decimals);
-}
+QString approxText(double value) { return qt(report::approxText(value)); }
 
-QString resultUnit(analysis::Result result) {
-    switch (result) {
-        case analysis::Result::WinPercent: return QStringLiteral("% win");
-        case analysis::Result::DamageTaken: return QStringLiteral("damage taken");
-        case analysis::Result::DamageGiven: return QStringLiteral("damage given");
-        case analysis::Result::Time: return QStringLiteral("s to fell the Opponent");
-    }
-    return {};
-}
+QString resultUnit(analysis::Result result) { return QString::fromLatin1(report::resultUnit(result)); }
 
-QString resultTitle(analysis::Result result) {
-    switch (result) {
-        case analysis::Result::WinPercent: return QStringLiteral("Win %");
-        case analysis::Result::DamageTaken: return QStringLiteral("Damage taken");
-        case analysis::Result::DamageGiven: return QStringLiteral("Damage given");
-        case analysis::Result::Time: return QStringLiteral("Seconds to fell the Opponent");
-    }
-    return {};
-}
+QString resultTitle(analysis::Result result) { return QString::fromLatin1(report::resultTitle(result)); }
 
 }  // namespace skarn
