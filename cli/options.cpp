@@ -11,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/command.h"
 #include "model/modes.h"
 #include "model/run_check.h"
 
@@ -22,12 +23,6 @@ using analysis::RankBy;
 using analysis::Result;
 
 constexpr const char* kCommandNames = "list, run, outcome, rank, scale or completion";
-
-// The raw texts of the options whose values are checked after parsing, so
-// that the messages say what a value must be.
-struct Texts {
-    std::string mode, fights, seed, by, targetError, targetResult, threads, delta, maxSeconds;
-};
 
 // A whole word of decimal digits, within [low, high].
 template <typename T>
@@ -54,72 +49,6 @@ bool parseDecimal(const std::string& text, double low, bool inclusive, double& o
     return true;
 }
 
-// The options every command that fights takes.
-void addFightOptions(CLI::App& command, Arguments& args, Texts& texts) {
-    command.add_option("--you", args.you, "the You character, from [YourChars]")
-        ->type_name("NAME")
-        ->required();
-    command.add_option("--opp", args.opp, "the Opponent, from [OppChars]")
-        ->type_name("NAME")
-        ->required();
-    command.add_option("--mode", texts.mode,
-                       "when a fight stops: damage60 (60 seconds, the default), opponent (the "
-                       "Opponent's death) or death (either's death; only this counts wins)")
-        ->type_name("MODE");
-    command.add_option("--seed", texts.seed,
-                       "seed of the dice, 0 to 4294967295 (default: the current time)")
-        ->type_name("S");
-    command.add_option("--you-weapon", args.youWeapon,
-                       "fight with weapon W of the character's weapon type instead of its own")
-        ->type_name("W");
-    command.add_option("--you-shield", args.youShield,
-                       "carry shield S instead of the stored one; \"none\" for no shield")
-        ->type_name("S");
-    command.add_option("--opp-weapon", args.oppWeapon, "the Opponent's weapon instead of its own")
-        ->type_name("W");
-    command.add_option("--opp-shield", args.oppShield, "the Opponent's shield; \"none\" for none")
-        ->type_name("S");
-    command.add_option("--max-seconds", texts.maxSeconds,
-                       "refuse to start when the run is expected to take longer than this")
-        ->type_name("S");
-    command.add_flag("--json", args.json, "print JSON instead of tables")->disable_flag_override();
-    command.add_flag("--csv", args.csv, "print the table as CSV")->disable_flag_override();
-}
-
-void addFights(CLI::App& command, Texts& texts, const char* defaultText) {
-    command.add_option("--fights", texts.fights,
-                       std::string("number of fights, 1 to 1000000000 (default ") + defaultText +
-                           ")")
-        ->type_name("N");
-}
-
-void addThreads(CLI::App& command, Texts& texts) {
-    command.add_option("--threads", texts.threads,
-                       "threads to fight on, 1 to 1024 (default: one per core); the figures "
-                       "are the same for any number")
-        ->type_name("N");
-}
-
-// --target-error, and --target-result unless the command decides what the
-// target is about.
-void addTarget(CLI::App& command, Texts& texts, bool chooseResult) {
-    command.add_option("--target-error", texts.targetError,
-                       chooseResult
-                           ? "fight in batches until the 95% interval of the target result is "
-                             "within E percent of its mean (E points for the win %); --fights is "
-                             "then the most (default 10000000)"
-                           : "fight in batches until the 95% interval of every entry's ranked "
-                             "result is within E percent of its mean (E points for the win %); "
-                             "--fights is then the most (default 10000000)")
-        ->type_name("E");
-    if (!chooseResult) return;
-    command.add_option("--target-result", texts.targetResult,
-                       "the result --target-error is about: winPercent, damageTaken, "
-                       "damageGiven or time (default: winPercent in death, time in opponent, "
-                       "damageGiven in damage60)")
-        ->type_name("R");
-}
-
 // The flags that take no value, for the check of "--flag=value".
 const std::set<std::string>& flagNames() {
     static const std::set<std::string> names{"--json", "--csv", "--histogram", "--all-types",
@@ -133,8 +62,8 @@ struct Parser {
                  "The data files are only read.",
                  "skarn-cli"};
     Arguments args;
-    Texts texts;
-    std::map<std::string, CLI::App*> commands;
+    OptionTexts texts;
+    std::map<std::string, CLI::App*> subcommands;  // by name
 
     Parser() {
         app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -149,73 +78,21 @@ struct Parser {
             "be resolved, a file cannot be read or a simulation is refused, 2 for a usage "
             "error.");
 
-        CLI::App* list = add("list",
-                             "the characters of [YourChars] and [OppChars], the weapons of each "
-                             "type and the shields, with their statistics");
-        list->add_flag("--json", args.json, "print JSON instead of tables")
-            ->disable_flag_override();
-
-        CLI::App* run = add("run",
-                            "fights --you against --opp on one generator chain, as the window's "
-                            "Begin does, and prints the four results with their 95% intervals");
-        addFightOptions(*run, args, texts);
-        addFights(*run, texts, "2187");
-        run->add_flag("--histogram", args.histogram,
-                      "add histograms and percentiles of the damage given, the damage taken "
-                      "and the fight time")
-            ->disable_flag_override();
-        addTarget(*run, texts, true);
-
-        CLI::App* outcome = add("outcome",
-                                "the four results with their 95% intervals, histograms and "
-                                "percentiles, from fights on per-fight dice streams over every "
-                                "core");
-        addFightOptions(*outcome, args, texts);
-        addFights(*outcome, texts, "2187");
-        addThreads(*outcome, texts);
-        addTarget(*outcome, texts, true);
-
-        CLI::App* rank = add("rank",
-                             "runs the matchup for each weapon of the You character's weapon "
-                             "type (or of every type, or each shield and none) on the same "
-                             "dice, best first, with each one's difference to the best");
-        addFightOptions(*rank, args, texts);
-        addFights(*rank, texts, "2187");
-        rank->add_option("--by", texts.by, "what to rank: weapon or shield")
-            ->type_name("WHAT")
-            ->required();
-        rank->add_flag("--all-types", args.allTypes,
-                       "with --by weapon: every weapon of every type the character could carry")
-            ->disable_flag_override();
-        addThreads(*rank, texts);
-        addTarget(*rank, texts, false);
-
-        CLI::App* scale = add("scale",
-                              "how much a point of Str., Dex., W. Skill, Tactics, Parry and A.R. "
-                              "changes the mode's main result, from runs at each stat - delta "
-                              "and + delta on the same dice, best first");
-        addFightOptions(*scale, args, texts);
-        addFights(*scale, texts, "50000");
-        scale->add_option("--delta", texts.delta,
-                          "points below and above each stat, 1 to 400 (default 10)")
-            ->type_name("D");
-        addThreads(*scale, texts);
-
-        CLI::App* completion = add("completion", "prints a completion script: completion bash");
-        completion->add_option("shell", args.shell, "the shell: bash")->required();
+        for (const Command* command : cli::commands())
+            command->addOptions(*add(command->name, command->description), args, texts);
     }
 
     CLI::App* add(const std::string& name, const std::string& description) {
         CLI::App* command = app.add_subcommand(name, description);
         command->allow_extras();
-        commands[name] = command;
+        subcommands[name] = command;
         return command;
     }
 
     // The commands other than `except` that have option `name`.
     std::vector<std::string> commandsWith(const std::string& name, const CLI::App* except) {
         std::vector<std::string> found;
-        for (const auto& [commandName, command] : commands) {
+        for (const auto& [commandName, command] : subcommands) {
             if (command == except) continue;
             for (const CLI::Option* option : command->get_options()) {
                 if (option->check_name(name)) {
@@ -228,13 +105,10 @@ struct Parser {
     }
 };
 
-Command commandOf(const std::string& name) {
-    if (name == "list") return Command::List;
-    if (name == "run") return Command::Run;
-    if (name == "outcome") return Command::Outcome;
-    if (name == "rank") return Command::Rank;
-    if (name == "scale") return Command::Scale;
-    return Command::Completion;
+const Command* commandNamed(const std::string& name) {
+    for (const Command* command : cli::commands())
+        if (name == command->name) return command;
+    return nullptr;
 }
 
 std::string joined(const std::vector<std::string>& words) {
@@ -248,7 +122,7 @@ std::string joined(const std::vector<std::string>& words) {
 
 // The checks of values and combinations that CLI11 leaves to us. Returns the
 // error, or the empty text.
-std::string checkValues(Arguments& args, const Texts& t) {
+std::string checkValues(Arguments& args, const OptionTexts& t) {
     if (!t.mode.empty()) {
         const std::optional<FightMode> mode = model::modeNamed(t.mode);
         if (!mode) return "--mode must be damage60, opponent or death, not '" + t.mode + "'";
@@ -304,20 +178,79 @@ std::string checkValues(Arguments& args, const Texts& t) {
         args.maxSeconds = seconds;
     }
     if (args.json && args.csv) return "--json and --csv cannot be combined";
-    if (args.command == Command::Rank) {
-        if (*args.rankBy == RankBy::Weapon && args.youWeapon)
-            return "--you-weapon cannot be combined with --by weapon";
-        if (*args.rankBy == RankBy::Shield && args.youShield)
-            return "--you-shield cannot be combined with --by shield";
-        if (*args.rankBy == RankBy::Shield && args.allTypes)
-            return "--all-types goes with --by weapon only";
-    }
-    if (args.command == Command::Completion && args.shell != "bash")
-        return "completion knows bash only, not '" + args.shell + "'";
-    return "";
+    return args.command->check(args);
 }
 
 }  // namespace
+
+void addFightOptions(CLI::App& command, Arguments& args, OptionTexts& texts) {
+    command.add_option("--you", args.you, "the You character, from [YourChars]")
+        ->type_name("NAME")
+        ->required();
+    command.add_option("--opp", args.opp, "the Opponent, from [OppChars]")
+        ->type_name("NAME")
+        ->required();
+    command.add_option("--mode", texts.mode,
+                       "when a fight stops: damage60 (60 seconds, the default), opponent (the "
+                       "Opponent's death) or death (either's death; only this counts wins)")
+        ->type_name("MODE");
+    command.add_option("--seed", texts.seed,
+                       "seed of the dice, 0 to 4294967295 (default: the current time)")
+        ->type_name("S");
+    command.add_option("--you-weapon", args.youWeapon,
+                       "fight with weapon W of the character's weapon type instead of its own")
+        ->type_name("W");
+    command.add_option("--you-shield", args.youShield,
+                       "carry shield S instead of the stored one; \"none\" for no shield")
+        ->type_name("S");
+    command.add_option("--opp-weapon", args.oppWeapon, "the Opponent's weapon instead of its own")
+        ->type_name("W");
+    command.add_option("--opp-shield", args.oppShield, "the Opponent's shield; \"none\" for none")
+        ->type_name("S");
+    command.add_option("--max-seconds", texts.maxSeconds,
+                       "refuse to start when the run is expected to take longer than this")
+        ->type_name("S");
+    command.add_flag("--json", args.json, "print JSON instead of tables")->disable_flag_override();
+    command.add_flag("--csv", args.csv, "print the table as CSV")->disable_flag_override();
+}
+
+void addFights(CLI::App& command, OptionTexts& texts, const char* defaultText) {
+    command.add_option("--fights", texts.fights,
+                       std::string("number of fights, 1 to 1000000000 (default ") + defaultText +
+                           ")")
+        ->type_name("N");
+}
+
+void addThreads(CLI::App& command, OptionTexts& texts) {
+    command.add_option("--threads", texts.threads,
+                       "threads to fight on, 1 to 1024 (default: one per core); the figures "
+                       "are the same for any number")
+        ->type_name("N");
+}
+
+// --target-error, and --target-result unless the command decides what the
+// target is about.
+void addTarget(CLI::App& command, OptionTexts& texts, bool chooseResult) {
+    command.add_option("--target-error", texts.targetError,
+                       chooseResult
+                           ? "fight in batches until the 95% interval of the target result is "
+                             "within E percent of its mean (E points for the win %); --fights is "
+                             "then the most (default 10000000)"
+                           : "fight in batches until the 95% interval of every entry's ranked "
+                             "result is within E percent of its mean (E points for the win %); "
+                             "--fights is then the most (default 10000000)")
+        ->type_name("E");
+    if (!chooseResult) return;
+    command.add_option("--target-result", texts.targetResult,
+                       "the result --target-error is about: winPercent, damageTaken, "
+                       "damageGiven or time (default: winPercent in death, time in opponent, "
+                       "damageGiven in damage60)")
+        ->type_name("R");
+}
+
+void addJson(CLI::App& command, Arguments& args) {
+    command.add_flag("--json", args.json, "print JSON instead of tables")->disable_flag_override();
+}
 
 ParseResult parseArguments(int argc, const char* const* argv) {
     ParseResult result;
@@ -388,7 +321,7 @@ ParseResult parseArguments(int argc, const char* const* argv) {
     if (!command) return usageError(std::string("no command given (try ") + kCommandNames + ")");
 
     result.arguments = parser.args;
-    result.arguments.command = commandOf(command->get_name());
+    result.arguments.command = commandNamed(command->get_name());
     if (const std::string error = checkValues(result.arguments, parser.texts); !error.empty())
         return usageError(error);
     return result;
@@ -404,7 +337,7 @@ std::string bashCompletion() {
            "  for ((i = 1; i < COMP_CWORD; i++)); do\n"
            "    case ${COMP_WORDS[i]} in\n";
     std::string names;
-    for (const auto& [name, command] : parser.commands) names += (names.empty() ? "" : "|") + name;
+    for (const auto& [name, command] : parser.subcommands) names += (names.empty() ? "" : "|") + name;
     std::string modeNames;
     for (const FightMode mode : model::kFightModes)
         modeNames += (modeNames.empty() ? "" : " ") + std::string(model::modeName(mode));
@@ -418,7 +351,7 @@ std::string bashCompletion() {
         << "  esac\n"
         << "  local words\n"
         << "  case $cmd in\n";
-    for (const auto& [name, command] : parser.commands) {
+    for (const auto& [name, command] : parser.subcommands) {
         std::string options;
         for (const CLI::Option* option : command->get_options()) {
             for (const std::string& flag : option->get_lnames()) options += " --" + flag;
@@ -429,7 +362,7 @@ std::string bashCompletion() {
             << " --data\" ;;\n";
     }
     std::string top;
-    for (const auto& [name, command] : parser.commands) top += name + " ";
+    for (const auto& [name, command] : parser.subcommands) top += name + " ";
     out << "    *) words=\"" << top << "--data --help --version\" ;;\n"
         << "  esac\n"
         << "  COMPREPLY=($(compgen -W \"$words\" -- \"$cur\"))\n"

@@ -8,14 +8,18 @@
 #include "analysis/rank.h"
 #include "combat/fight.h"
 
+namespace CLI {
+class App;
+}
+
 namespace skarn::cli {
 
-enum class Command { List, Run, Outcome, Rank, Scale, Completion };
+class Command;
 
 // What the command line asks for, checked for form only: names are looked up
 // later, against the data files.
 struct Arguments {
-    Command command = Command::List;
+    const Command* command = nullptr;  // the command to run
     std::optional<std::string> dataDir;  // --data; the working directory when absent
     bool json = false;
     bool csv = false;
@@ -35,6 +39,25 @@ struct Arguments {
     std::optional<double> maxSeconds;
     std::string shell;  // of completion
 };
+
+// The raw texts of the options whose values are checked after parsing, so
+// that the messages say what a value must be.
+struct OptionTexts {
+    std::string mode, fights, seed, by, targetError, targetResult, threads, delta, maxSeconds;
+};
+
+// The options the commands share, for their addOptions.
+// --you, --opp, --mode, --seed, the weapons and shields, --max-seconds,
+// --json and --csv: every command that fights takes them.
+void addFightOptions(CLI::App& command, Arguments& args, OptionTexts& texts);
+// --fights, with the command's default in its help.
+void addFights(CLI::App& command, OptionTexts& texts, const char* defaultText);
+void addThreads(CLI::App& command, OptionTexts& texts);
+// --target-error, and --target-result unless the command decides what the
+// target is about.
+void addTarget(CLI::App& command, OptionTexts& texts, bool chooseResult);
+// --json alone.
+void addJson(CLI::App& command, Arguments& args);
 
 // The outcome of reading the command line: the arguments to run, or text to
 // print and an exit status (help, version, a usage error).

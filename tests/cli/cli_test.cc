@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -956,6 +957,23 @@ TEST_F(CliTest, CompletionForBashIsAScriptBashReads) {
     const std::filesystem::path script = scratch_.path() / "completion.bash";
     writeBytes(script, result.out);
     EXPECT_EQ(std::system(("bash -n " + script.string()).c_str()), 0);
+}
+
+// Output that cannot be written fails the command, whichever it is.
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs /dev/full";
+#else
+    const std::filesystem::path err = scratch_.path() / "err.txt";
+    for (const std::string command : {"list", "completion bash"}) {
+        const std::string line = "'" SKARN_CLI_PATH "' --data '" + dataDir().string() + "' " +
+                                 command + " >/dev/full 2>'" + err.string() + "'";
+        const int status = std::system(line.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << command;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << command;
+        EXPECT_EQ(readBytes(err), "skarn-cli: cannot write the output\n") << command;
+    }
+#endif
 }
 
 // ---- outputs recorded once, that must not change ----------------------------

@@ -1,0 +1,34 @@
+#include <CLI/CLI.hpp>
+
+#include "cli/command.h"
+#include "cli/matchup_run.h"
+
+namespace skarn::cli {
+
+namespace {
+
+class OutcomeCommand : public Command {
+public:
+    OutcomeCommand()
+        : Command("outcome",
+                  "the four results with their 95% intervals, histograms and percentiles, "
+                  "from fights on per-fight dice streams over every core") {}
+
+    void addOptions(CLI::App& app, Arguments& args, OptionTexts& texts) const override {
+        addFightOptions(app, args, texts);
+        addFights(app, texts, "2187");
+        addThreads(app, texts);
+        addTarget(app, texts, true);
+    }
+
+    int execute(const Arguments& args) const override { return runMatchup(args, true); }
+};
+
+}  // namespace
+
+const Command& outcomeCommand() {
+    static const OutcomeCommand command;
+    return command;
+}
+
+}  // namespace skarn::cli

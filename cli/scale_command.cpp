@@ -1,0 +1,107 @@
+#include <CLI/CLI.hpp>
+
+#include "analysis/report_scale.h"
+#include "analysis/scale.h"
+#include "cli/command.h"
+#include "cli/commands.h"
+#include "cli/json_output.h"
+#include "cli/matchup.h"
+#include "cli/output.h"
+#include "cli/run_settings.h"
+#include "model/stats.h"
+
+namespace skarn::cli {
+
+namespace {
+
+using analysis::Interval;
+using model::Fighter;
+
+// The JSON of the scale factors: the run's seed, mode, fights, points and
+// result, the result now, per stat its values tried and its change per
+// point, and both fighters.
+Json scaleJson(const analysis::Scale& scale, const Fighter& you, const Fighter& opp) {
+    const analysis::Result result = scale.result;
+    // A copy: intervalOf refers into the temporary intervals.
+    const std::optional<Interval> baseInterval =
+        analysis::intervalOf(scale.base.intervals(scale.mode), result);
+    const double baseMean = scale.base.mean(result);
+    Json json = Json::object();
+    json["seed"] = scale.seed;
+    json["mode"] = static_cast<std::int32_t>(scale.mode);
+    json["fights"] = scale.fights;
+    json["delta"] = scale.delta;
+    json["result"] = analysis::resultKey(result);
+    // A result without an interval is given as a point.
+    json["base"] = interval(baseInterval ? baseInterval
+                                         : std::optional<Interval>(Interval{baseMean, baseMean,
+                                                                            baseMean}));
+    Json& stats = json["stats"] = Json::array();
+    for (const analysis::StatScale& s : scale.stats) {
+        Json stat = Json::object();
+        stat["stat"] = model::statInfo(s.stat).jsonKey;
+        stat["caption"] = model::statInfo(s.stat).caption;
+        stat["value"] = s.value;
+        stat["low"] = s.low;
+        stat["high"] = s.high;
+        stat["oneSided"] = s.oneSided();
+        stat["hitPointsFollow"] = s.hitPointsFollow;
+        stat["perPoint"] = interval(s.perPoint);
+        stat["refused"] = s.refused.empty() ? Json(nullptr) : text(s.refused);
+        stats.push_back(std::move(stat));
+    }
+    json["you"] = fighter(you);
+    json["opp"] = fighter(opp);
+    return json;
+}
+
+class ScaleCommand : public Command {
+public:
+    ScaleCommand()
+        : Command("scale",
+                  "how much a point of Str., Dex., W. Skill, Tactics, Parry and A.R. changes the "
+                  "mode's main result, from runs at each stat - delta and + delta on the same "
+                  "dice, best first") {}
+
+    void addOptions(CLI::App& app, Arguments& args, OptionTexts& texts) const override {
+        addFightOptions(app, args, texts);
+        addFights(app, texts, "50000");
+        app.add_option("--delta", texts.delta,
+                       "points below and above each stat, 1 to 400 (default 10)")
+            ->type_name("D");
+        addThreads(app, texts);
+    }
+
+    int execute(const Arguments& args) const override {
+        const auto files = openDataFiles(args);
+        if (!files) return kExitFailure;
+        const std::int64_t fights = fightsOf(args, 50'000);
+        Fighter you, opp;
+        if (!armMatchup(*files, args, you, opp, fights)) return kExitFailure;
+        if (!checkExpectedTime(args,
+                               analysis::scaleVariants(you, opp, args.delta, args.mode, fights),
+                               fights, args.threads))
+            return kExitFailure;
+
+        analysis::Scale scale;
+        {
+            Progress progress;
+            scale = analysis::scaleStats(you, opp, args.delta, settingsOf(args, fights, progress));
+        }
+        if (args.json) {
+            printOut(printed(scaleJson(scale, you, opp)));
+            return kExitOk;
+        }
+        printReport(report::scaleReport(scale, you.name, opp.name), args);
+        return kExitOk;
+    }
+};
+
+}  // namespace
+
+const Command& scaleCommand() {
+    static const ScaleCommand command;
+    return command;
+}
+
+}  // namespace skarn::cli
