@@ -1,5 +1,3 @@
-#include <CLI/CLI.hpp>
-
 #include "analysis/listing.h"
 #include "analysis/report_list.h"
 #include "cli/command.h"

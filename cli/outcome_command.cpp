@@ -1,5 +1,3 @@
-#include <CLI/CLI.hpp>
-
 #include "cli/command.h"
 #include "cli/matchup_run.h"
 
