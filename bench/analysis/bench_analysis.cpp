@@ -21,9 +21,8 @@
 #include "analysis/scale.h"
 #include "analysis/streams.h"
 #include "bench/pairs.h"
-#include "data/platform_file_system.h"
-#include "data/records.h"
-#include "data/section_file.h"
+#include "bench/support/examples.h"
+#include "bench/support/recording_reporter.h"
 
 namespace {
 
@@ -78,24 +77,12 @@ void BM_Engine(benchmark::State& state, const Pair* pair) {
 
 // "Brannoc the Bold" against "Orc Brute" from the example files.
 struct Examples {
-    PlatformFileSystem files;
-    SectionFile characters{SKARN_EXAMPLES_DIR "/charfile.cfg", files, SectionFile::Mode::ReadOnly};
-    SectionFile equipment{SKARN_EXAMPLES_DIR "/equifile.cfg", files, SectionFile::Mode::ReadOnly};
-    Fighter you, opp, unarmed;
-
-    Examples() {
-        StoredCharacter brannoc, orc;
-        std::string error;
-        std::vector<std::string> warnings;
-        if (!loadCharacter(characters, kYourChars, "Brannoc the Bold", brannoc, error) ||
-            !loadCharacter(characters, kOppChars, "Orc Brute", orc, error) ||
-            !equipFighter(equipment, brannoc, std::nullopt, std::nullopt, you, error, warnings) ||
-            !equipFighter(equipment, orc, std::nullopt, std::nullopt, opp, error, warnings)) {
-            std::fprintf(stderr, "bench_analysis: %s\n", error.c_str());
-            std::exit(1);
-        }
-        unarmed = unarmedFighter(brannoc);
-    }
+    bench::ExampleFiles files{"bench_analysis"};
+    StoredCharacter brannoc = files.character(kYourChars, "Brannoc the Bold");
+    Fighter you = files.armed(brannoc);
+    Fighter opp = files.fighter(kOppChars, "Orc Brute");
+    Fighter unarmed = unarmedFighter(brannoc);
+    SectionFile& equipment = files.equipment;
 };
 
 Examples& examples() {
@@ -131,21 +118,6 @@ void BM_Scale(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(scaleStats(e.you, e.opp, 10, settings));
 }
 
-// Keeps every benchmark's fastest time per iteration for the summary.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> ms;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            const std::string name = run.run_name.str();
-            const double time = run.GetAdjustedRealTime();
-            if (ms.count(name) == 0 || time < ms[name]) ms[name] = time;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,17 +139,11 @@ int main(int argc, char** argv) {
         ->Arg(DamagePer60Seconds)->Arg(ToTheDeath)->Iterations(1)->Repetitions(3)
         ->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
+    skarn::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    // The fastest repetition of a benchmark whose name starts with `prefix`.
-    const auto fastest = [&](const std::string& prefix) {
-        double best = 0.0;
-        for (const auto& [name, ms] : reporter.ms)
-            if (name.rfind(prefix, 0) == 0 && (best == 0.0 || ms < best)) best = ms;
-        return best;
-    };
+    const auto fastest = [&](const std::string& prefix) { return reporter.fastest(prefix); };
     std::printf("\nPer fight, %lld fights per run, in ms, measured in this one run:\n",
                 static_cast<long long>(kPerFightFights));
     double sum = 0.0;

@@ -22,9 +22,8 @@
 #include "analysis/exact_rank.h"
 #include "analysis/exact_scale.h"
 #include "analysis/outcome.h"
-#include "data/platform_file_system.h"
-#include "data/records.h"
-#include "data/section_file.h"
+#include "bench/support/examples.h"
+#include "bench/support/recording_reporter.h"
 
 namespace {
 
@@ -43,23 +42,11 @@ struct Matchup {
 };
 
 std::vector<Matchup> exampleMatchups() {
-    PlatformFileSystem files;
-    SectionFile characters(SKARN_EXAMPLES_DIR "/charfile.cfg", files, SectionFile::Mode::ReadOnly);
-    SectionFile equipment(SKARN_EXAMPLES_DIR "/equifile.cfg", files, SectionFile::Mode::ReadOnly);
-    const auto fail = [](const std::string& error) {
-        std::fprintf(stderr, "bench_exact_analysis: %s\n", error.c_str());
-        std::exit(1);
-    };
+    bench::ExampleFiles examples("bench_exact_analysis");
+    SectionFile& equipment = examples.equipment;
+    const auto fail = [](const std::string& error) { bench::giveUp("bench_exact_analysis", error); };
     const auto arm = [&](std::string_view section, const std::string& name) {
-        StoredCharacter character;
-        Fighter fighter;
-        std::string error;
-        std::vector<std::string> warnings;
-        if (!loadCharacter(characters, section, name, character, error) ||
-            !equipFighter(equipment, character, std::nullopt, std::nullopt, fighter, error,
-                          warnings))
-            fail(error);
-        return fighter;
+        return examples.fighter(section, name);
     };
     std::vector<Matchup> matchups;
     for (const auto& [you, opp] : {std::pair{"Old Tam", "Skeleton Knight"},
@@ -151,29 +138,6 @@ void BM_SampledScale(benchmark::State& state, const Matchup* m, FightMode mode) 
         benchmark::DoNotOptimize(scaleStats(m->you, m->opp, kDelta, sampledSettings(mode, kScaleFights)));
 }
 
-// Keeps the fastest wall-clock time per iteration, in ms, of every
-// benchmark's repetitions: the machine is shared.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> ms;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            const std::string name = run.run_name.str();
-            const double time = run.GetAdjustedRealTime();
-            if (ms.count(name) == 0 || time < ms[name]) ms[name] = time;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    // The fastest of the benchmarks whose name starts with `prefix`; 0 for none.
-    double fastest(const std::string& prefix) const {
-        double best = 0.0;
-        for (const auto& [name, time] : ms)
-            if (name.rfind(prefix, 0) == 0 && (best == 0.0 || time < best)) best = time;
-        return best;
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -201,7 +165,7 @@ int main(int argc, char** argv) {
         }
     }
     benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
+    skarn::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 

@@ -23,9 +23,8 @@
 #include "analysis/outcome.h"
 #include "bench/pairs.h"
 #include "combat/exact_odds.h"
-#include "data/platform_file_system.h"
-#include "data/records.h"
-#include "data/section_file.h"
+#include "bench/support/examples.h"
+#include "bench/support/recording_reporter.h"
 #include "model/sections.h"
 
 namespace {
@@ -45,28 +44,14 @@ struct Matchup {
 
 // Every example matchup in every mode, armed from the example files.
 std::vector<Matchup> exampleMatchups() {
-    PlatformFileSystem files;
-    SectionFile characters(SKARN_EXAMPLES_DIR "/charfile.cfg", files, SectionFile::Mode::ReadOnly);
-    SectionFile equipment(SKARN_EXAMPLES_DIR "/equifile.cfg", files, SectionFile::Mode::ReadOnly);
+    bench::ExampleFiles examples("bench_exact_odds");
+    SectionFile& characters = examples.characters;
     const auto arm = [&](std::string_view section, const std::string& name) {
-        StoredCharacter character;
-        Fighter fighter;
-        std::string error;
-        std::vector<std::string> warnings;
-        if (!loadCharacter(characters, section, name, character, error) ||
-            !equipFighter(equipment, character, std::nullopt, std::nullopt, fighter, error,
-                          warnings)) {
-            std::fprintf(stderr, "bench_exact_odds: %s\n", error.c_str());
-            std::exit(1);
-        }
-        return fighter;
+        return examples.fighter(section, name);
     };
     const auto yours = model::sectionNames(characters, kYourChars, model::EmptyNames::Skip);
     const auto theirs = model::sectionNames(characters, kOppChars, model::EmptyNames::Skip);
-    if (!yours || !theirs) {
-        std::fprintf(stderr, "bench_exact_odds: the example characters are missing\n");
-        std::exit(1);
-    }
+    if (!yours || !theirs) bench::giveUp("bench_exact_odds", "the example characters are missing");
     std::vector<Matchup> matchups;
     for (const std::string& y : *yours) {
         for (const std::string& o : *theirs) {
@@ -127,23 +112,6 @@ void BM_LongFight(benchmark::State& state, const LongFight* f, FightMode mode) {
     }
 }
 
-// Keeps every benchmark's CPU and wall-clock time per iteration, in ms, for
-// the summary.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> ms;
-    std::map<std::string, double> wallMs;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                ms[run.run_name.function_name] = run.GetAdjustedCPUTime();
-                wallMs[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0.0 : v[v.size() / 2];
@@ -174,7 +142,7 @@ int main(int argc, char** argv) {
             ->UseRealTime();
     }
     benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
+    skarn::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
@@ -182,16 +150,18 @@ int main(int argc, char** argv) {
     std::string slowest;
     double slowestMs = 0.0;
     for (const Matchup& m : matchups) {
-        const auto e = reporter.ms.find("exact/" + m.name);
-        if (e == reporter.ms.end()) continue;
-        exact.push_back(e->second);
-        if (e->second > slowestMs) {
-            slowestMs = e->second;
+        const auto e = reporter.byFunction.find("exact/" + m.name);
+        if (e == reporter.byFunction.end()) continue;
+        const double exactCpu = e->second.cpu;
+        exact.push_back(exactCpu);
+        if (exactCpu > slowestMs) {
+            slowestMs = exactCpu;
             slowest = m.name;
         }
-        const auto s = reporter.wallMs.find("sampled/" + m.name);
-        const double exactWall = reporter.wallMs["exact/" + m.name];
-        if (s != reporter.wallMs.end() && exactWall > 0.0) ratios.push_back(s->second / exactWall);
+        const auto s = reporter.byFunction.find("sampled/" + m.name);
+        const double exactWall = e->second.real;
+        if (s != reporter.byFunction.end() && exactWall > 0.0)
+            ratios.push_back(s->second.real / exactWall);
     }
     if (!exact.empty()) {
         std::printf("\nExact odds of the %zu example matchups (CPU time, one core): median %.3f ms "
@@ -207,9 +177,9 @@ int main(int argc, char** argv) {
         for (const FightMode mode : {ToDeathOfOpponent, ToTheDeath}) {
             const std::string name =
                 "exact/hp10000/" + std::string(f.name) + "/mode" + std::to_string(mode);
-            const auto it = reporter.ms.find(name);
-            if (it != reporter.ms.end())
-                std::printf("%s: %.0f ms (bar: under 1 s)\n", name.c_str(), it->second);
+            const auto it = reporter.byFunction.find(name);
+            if (it != reporter.byFunction.end())
+                std::printf("%s: %.0f ms (bar: under 1 s)\n", name.c_str(), it->second.cpu);
         }
     }
     return 0;

@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/pairs.h"
+#include "bench/support/recording_reporter.h"
 #include "combat/fight.h"
 #include "model/run_check.h"
 #include "tests/combat/reference_loop.h"
@@ -81,19 +82,6 @@ void BM_BareDraws(benchmark::State& state, const Pair* pair) {
     state.counters["draws"] = static_cast<double>(draws);
 }
 
-// Keeps every benchmark's time per iteration for the summary.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> ms;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                ms[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,22 +99,22 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
+    skarn::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
     std::printf("\n%d fights per run, times in ms, measured in this one run:\n", kFights);
     for (const Pair& p : kPairs) {
         const std::string n = p.name;
-        const double fast = reporter.ms["runFights/" + n];
+        const double fast = reporter.byFunction["runFights/" + n].real;
         if (fast <= 0) continue;
         if (!p.tickLoop) {
             std::printf("  %-14s runFights %9.3f  (the longest run the window's values allow)\n",
                         p.name, fast);
             continue;
         }
-        const double tick = reporter.ms["tickLoop/" + n];
-        const double bare = reporter.ms["bareDraws/" + n];
+        const double tick = reporter.byFunction["tickLoop/" + n].real;
+        const double bare = reporter.byFunction["bareDraws/" + n].real;
         if (tick <= 0 || bare <= 0) continue;
         std::printf("  %-14s runFights %9.3f  tick loop %9.3f  bare draws %9.3f  "
                     "runFights/bare %.2fx  tick loop/runFights %.2fx\n",
