@@ -26,10 +26,8 @@ ScalePlan planScale(const Fighter& you, const Fighter& opp, std::int32_t delta, 
     // The variant of `you` with `stat` at `value`: the fighter itself when
     // the value is its own.
     const auto variantAt = [&](Stat stat, std::int32_t value, std::string& refused) {
-        Fighter changed = you;
-        if (changed.stats[stat] == value) return 0;
-        changed.stats[stat] = value;
-        if (stat == Stat::Strength && !you.hitPoints.stored) changed.hitPoints.value = value;
+        if (you.stats[stat] == value) return 0;
+        const Fighter changed = model::withStat(you, stat, value, !you.hitPoints.stored);
         if (const auto fault = model::findRunFault(changed, opp, mode, fights)) {
             refused = std::string(statInfo(stat).caption) + " " + std::to_string(value) + ": " +
                       fault->message();

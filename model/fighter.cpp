@@ -41,4 +41,11 @@ Combatant toCombatant(const Fighter& fighter) {
     return combatant;
 }
 
+Fighter withStat(Fighter fighter, Stat stat, std::int32_t value, bool hitPointsFollow) {
+    if (stat == Stat::Strength && hitPointsFollow)
+        fighter.hitPoints.value += value - fighter.stats[stat];
+    fighter.stats[stat] = value;
+    return fighter;
+}
+
 }  // namespace skarn::model

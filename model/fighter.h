@@ -65,4 +65,9 @@ void copyInto(const Fighter& fighter, Combatant& combatant);
 // shieldIndex 0 when the fighter carries a shield and -1 when not.
 Combatant toCombatant(const Fighter& fighter);
 
+// `fighter` with `stat` at `value`. When Str. changes by d and
+// `hitPointsFollow` is set, the hit points change by d too, as they do in
+// the game when Str. rises or falls.
+Fighter withStat(Fighter fighter, Stat stat, std::int32_t value, bool hitPointsFollow);
+
 }  // namespace skarn::model

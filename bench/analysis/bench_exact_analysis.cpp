@@ -18,6 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "analysis/curve.h"
 #include "analysis/exact.h"
 #include "analysis/exact_rank.h"
 #include "analysis/exact_scale.h"
@@ -117,6 +118,20 @@ void BM_Scale(benchmark::State& state, const Matchup* m, FightMode mode) {
     }
 }
 
+// The curves of all six stats over their whole ranges, a point for every
+// value, with the changes at -10, +10 and +1.
+void BM_Curves(benchmark::State& state, const Matchup* m, FightMode mode) {
+    const std::vector<Stat> stats(std::begin(model::kStats), std::end(model::kStats));
+    for (auto _ : state) {
+        ExactRefusal declined;
+        bool cancelled = false;
+        auto curves = exactCurves(m->you, m->opp, stats, 1, kDelta, true, exactSettings(mode, 2),
+                                  declined, cancelled);
+        if (!curves) return state.SkipWithError(declined.message().c_str());
+        benchmark::DoNotOptimize(curves);
+    }
+}
+
 // The checks a face makes before it chooses the method.
 void BM_RankCheck(benchmark::State& state, const Matchup* m, FightMode mode) {
     for (auto _ : state) benchmark::DoNotOptimize(findExactRankRefusal(m->weapons, m->opp, mode));
@@ -158,6 +173,7 @@ int main(int argc, char** argv) {
                     ->Arg(threads)->MinTime(0.05)->Repetitions(5);
                 add("scale/" + at, BM_Scale, &m, mode)->Arg(threads)->MinTime(0.05)->Repetitions(5);
             }
+            add("curves/" + at, BM_Curves, &m, mode)->Iterations(1)->Repetitions(3);
             add("rankCheck/" + at, BM_RankCheck, &m, mode)->MinTime(0.02)->Repetitions(5);
             add("scaleCheck/" + at, BM_ScaleCheck, &m, mode)->MinTime(0.02)->Repetitions(5);
             add("sampledRank/" + at, BM_SampledRank, &m, mode)->Iterations(1)->Repetitions(3);
@@ -202,4 +218,10 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("The slowest exact analysis on 2 threads: %.3f ms (bar: under 100 ms)\n", most);
+    double curves = 0.0;
+    for (const Matchup& m : matchups)
+        for (const FightMode mode : kModes)
+            curves = std::max(curves, get("curves/" + m.name + "/mode" + std::to_string(mode) + "/"));
+    std::printf("The slowest curves of all six stats, every value, on 2 threads: %.0f ms "
+                "(bar: under 1 s)\n", curves);
 }
