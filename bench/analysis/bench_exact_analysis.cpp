@@ -18,6 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "analysis/best_gear.h"
 #include "analysis/curve.h"
 #include "analysis/exact.h"
 #include "analysis/exact_rank.h"
@@ -40,6 +41,7 @@ struct Matchup {
     std::string name;
     Fighter you, opp;
     std::vector<Candidate> weapons, shields;
+    std::vector<GearCandidate> gear;  // every weapon with every shield it allows
 };
 
 std::vector<Matchup> exampleMatchups() {
@@ -52,7 +54,7 @@ std::vector<Matchup> exampleMatchups() {
     std::vector<Matchup> matchups;
     for (const auto& [you, opp] : {std::pair{"Old Tam", "Skeleton Knight"},
                                    std::pair{"Brannoc the Bold", "Orc Brute"}}) {
-        Matchup m{std::string(you) + " vs " + opp, arm(kYourChars, you), arm(kOppChars, opp), {}, {}};
+        Matchup m{std::string(you) + " vs " + opp, arm(kYourChars, you), arm(kOppChars, opp), {}, {}, {}};
         std::string error;
         std::vector<std::string> warnings;
         // The candidates do not depend on the mode, only on the fights'
@@ -61,6 +63,8 @@ std::vector<Matchup> exampleMatchups() {
                             error, warnings) ||
             !rankCandidates(equipment, m.you, m.opp, RankBy::Shield, false, ToTheDeath, 1,
                             m.shields, error, warnings))
+            fail(error);
+        if (!gearCandidates(equipment, m.you, m.opp, ToTheDeath, m.gear, error, warnings))
             fail(error);
         matchups.push_back(std::move(m));
     }
@@ -132,6 +136,18 @@ void BM_Curves(benchmark::State& state, const Matchup* m, FightMode mode) {
     }
 }
 
+// Every weapon of every type with every shield it allows.
+void BM_BestGear(benchmark::State& state, const Matchup* m, FightMode mode) {
+    for (auto _ : state) {
+        ExactRefusal declined;
+        bool cancelled = false;
+        auto best = exactBestGear(m->you, m->gear, m->opp, exactSettings(mode, 2), declined, cancelled);
+        if (!best) return state.SkipWithError(declined.message().c_str());
+        benchmark::DoNotOptimize(best);
+    }
+    state.counters["pairs"] = static_cast<double>(m->gear.size());
+}
+
 // The checks a face makes before it chooses the method.
 void BM_RankCheck(benchmark::State& state, const Matchup* m, FightMode mode) {
     for (auto _ : state) benchmark::DoNotOptimize(findExactRankRefusal(m->weapons, m->opp, mode));
@@ -173,6 +189,7 @@ int main(int argc, char** argv) {
                     ->Arg(threads)->MinTime(0.05)->Repetitions(5);
                 add("scale/" + at, BM_Scale, &m, mode)->Arg(threads)->MinTime(0.05)->Repetitions(5);
             }
+            add("bestGear/" + at, BM_BestGear, &m, mode)->MinTime(0.05)->Repetitions(5);
             add("curves/" + at, BM_Curves, &m, mode)->Iterations(1)->Repetitions(3);
             add("rankCheck/" + at, BM_RankCheck, &m, mode)->MinTime(0.02)->Repetitions(5);
             add("scaleCheck/" + at, BM_ScaleCheck, &m, mode)->MinTime(0.02)->Repetitions(5);
@@ -218,6 +235,12 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("The slowest exact analysis on 2 threads: %.3f ms (bar: under 100 ms)\n", most);
+    double bestGear = 0.0;
+    for (const Matchup& m : matchups)
+        for (const FightMode mode : kModes)
+            bestGear = std::max(bestGear, get("bestGear/" + m.name + "/mode" + std::to_string(mode) + "/"));
+    std::printf("The slowest best gear (%zu weapon and shield pairs) on 2 threads: %.1f ms\n",
+                matchups.front().gear.size(), bestGear);
     double curves = 0.0;
     for (const Matchup& m : matchups)
         for (const FightMode mode : kModes)
