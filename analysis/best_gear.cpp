@@ -50,49 +50,71 @@ bool gearCandidates(SectionFile& equipment, const Fighter& you, const Fighter& o
 }
 
 std::optional<BestGear> exactBestGear(const Fighter& you, const std::vector<GearCandidate>& candidates,
-                                      const Fighter& opp, const ExactSettings& settings,
-                                      ExactRefusal& declined, bool& cancelled) {
+                                      const std::vector<Fighter>& opponents,
+                                      const ExactSettings& settings, ExactRefusal& declined,
+                                      bool& cancelled) {
     cancelled = false;
-    // The gear carried now first, then every candidate.
-    std::vector<Variant> variants{variantOf(you, opp)};
-    for (const GearCandidate& c : candidates) variants.push_back(variantOf(c.you, opp));
+    // The gear carried now first, then every candidate, each against every
+    // opponent in turn.
+    const std::size_t o = opponents.size();
+    std::vector<Variant> variants;
+    for (const Fighter& opp : opponents) variants.push_back(variantOf(you, opp));
+    for (const GearCandidate& c : candidates)
+        for (const Fighter& opp : opponents) variants.push_back(variantOf(c.you, opp));
     const auto outcomes = exactOutcomes(variants, settings, declined, cancelled);
     if (!outcomes) {
         if (!cancelled) {
-            if (declined.index == 0) {
+            const auto i = static_cast<std::size_t>(declined.index);
+            if (i < o) {
                 declined.subject = model::quoteName(you.name);
             } else {
-                const GearCandidate& c = candidates[static_cast<std::size_t>(declined.index - 1)];
+                const GearCandidate& c = candidates[i / o - 1];
                 declined.subject = c.weapon + " with " + c.shield;
             }
+            if (o > 1) declined.subject += " against " + model::quoteName(opponents[i % o].name);
         }
         return std::nullopt;
     }
+    // The figures of gear g (0: carried now) against every opponent.
+    const auto against = [&](std::size_t g) {
+        std::vector<const ExactOdds*> odds;
+        for (std::size_t k = 0; k < o; ++k) odds.push_back(&(*outcomes)[g * o + k].odds);
+        return odds;
+    };
+    const auto oddsOf = [&](std::size_t g) {
+        const auto odds = against(g);
+        return o == 1 ? *odds.front() : meanOdds(odds);
+    };
 
     BestGear best;
     best.mode = settings.mode;
     best.figure = mainKey(settings.mode).front().figure;
-    best.now = mainFigure((*outcomes)[0].odds);
-    std::vector<int> order(candidates.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return compareMain((*outcomes)[static_cast<std::size_t>(a) + 1].odds,
-                           (*outcomes)[static_cast<std::size_t>(b) + 1].odds) < 0;
-    });
-    const ExactOdds& top = (*outcomes)[static_cast<std::size_t>(order.front()) + 1].odds;
-    for (const int i : order) {
-        const GearCandidate& c = candidates[static_cast<std::size_t>(i)];
+    best.now = mainFigure(oddsOf(0));
+    std::vector<GearEntry> entries;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
         GearEntry entry;
-        entry.candidate = c;
-        entry.outcome = (*outcomes)[static_cast<std::size_t>(i) + 1];
-        entry.figure = mainFigure(entry.outcome.odds);
-        entry.versusBest = entry.figure - mainFigure(top);
+        entry.candidate = candidates[i];
+        entry.odds = oddsOf(i + 1);
+        entry.figure = mainFigure(entry.odds);
         entry.versusCurrent = entry.figure - best.now;
-        entry.current = c.weapon == you.weaponName && c.weaponType == you.weaponType &&
-                        c.shield == you.shieldName;
-        entry.tied = tiedWith(entry.outcome.odds, top);
-        best.entries.push_back(std::move(entry));
+        entry.current = entry.candidate.weapon == you.weaponName &&
+                        entry.candidate.weaponType == you.weaponType &&
+                        entry.candidate.shield == you.shieldName;
+        const auto odds = against(i + 1);
+        for (std::size_t k = 1; k < o; ++k)
+            if (compareMain(*odds[k], *odds[entry.worstOpponent]) > 0) entry.worstOpponent = k;
+        entry.worstFigure = mainFigure(*odds[entry.worstOpponent]);
+        entries.push_back(std::move(entry));
     }
+    std::stable_sort(entries.begin(), entries.end(), [](const GearEntry& a, const GearEntry& b) {
+        return compareMain(a.odds, b.odds) < 0;
+    });
+    const ExactOdds top = entries.front().odds;
+    for (GearEntry& entry : entries) {
+        entry.versusBest = entry.figure - mainFigure(top);
+        entry.tied = tiedWith(entry.odds, top);
+    }
+    best.entries = std::move(entries);
     return best;
 }
 

@@ -35,12 +35,19 @@ bool gearCandidates(SectionFile& equipment, const Fighter& you, const Fighter& o
 
 struct GearEntry {
     GearCandidate candidate;
-    ExactOutcome outcome;
+    // Against one opponent, its exact figures; against several, the means
+    // of their figures over the opponents (standard deviations and laws
+    // left empty), which the main result orders by.
+    ExactOdds odds;
     double figure = 0.0;         // the main result's first key
     double versusBest = 0.0;     // figure minus the best's
     double versusCurrent = 0.0;  // figure minus that of the gear `you` carries now
     bool current = false;        // the gear `you` carries now
     bool tied = false;           // tied with the best (tiedWith); the best itself is
+    // The opponent this gear does worst against (compareMain), as an index
+    // into the opponents, and the first key against it.
+    std::size_t worstOpponent = 0;
+    double worstFigure = 0.0;
 };
 
 struct BestGear {
@@ -50,15 +57,18 @@ struct BestGear {
     std::vector<GearEntry> entries;        // best first (compareMain); equal entries keep their order
 };
 
-// The candidates answered exactly against `opp`, on up to
-// threadCount(settings.threads) threads with the same figures for any
-// number. All or nothing: when the engine declines a pair, nothing, with
-// `declined` naming it ("Club with Buckler"; `you`'s quoted name for the
-// gear it carries now); when cancelled, nothing with `cancelled` set.
-// REQUIRES: candidates not empty; `you` and each candidate within the run
-// limits against `opp`.
+// The candidates answered exactly against every one of `opponents`, on up
+// to threadCount(settings.threads) threads with the same figures for any
+// number, and ordered by the means over the opponents. All or nothing: when
+// the engine declines a pair, nothing, with `declined` naming it ("Club with
+// Buckler"; `you`'s quoted name for the gear it carries now, and the
+// opponent's after " against " when there are several); when cancelled,
+// nothing with `cancelled` set.
+// REQUIRES: candidates and opponents not empty; `you` and each candidate
+// within the run limits against each opponent.
 std::optional<BestGear> exactBestGear(const Fighter& you, const std::vector<GearCandidate>& candidates,
-                                      const Fighter& opp, const ExactSettings& settings,
-                                      ExactRefusal& declined, bool& cancelled);
+                                      const std::vector<Fighter>& opponents,
+                                      const ExactSettings& settings, ExactRefusal& declined,
+                                      bool& cancelled);
 
 }  // namespace skarn::analysis

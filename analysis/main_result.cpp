@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "combat/swing_law.h"
+
 namespace skarn::analysis {
 namespace {
 
@@ -51,6 +53,26 @@ bool tiedWith(const ExactOdds& entry, const ExactOdds& best) {
             return false;
     }
     return true;
+}
+
+ExactOdds meanOdds(std::span<const ExactOdds* const> odds) {
+    ExactOdds mean;
+    mean.mode = odds.front()->mode;
+    exact::CompensatedSum win, taken, given, time, unaccounted;
+    for (const ExactOdds* o : odds) {
+        if (o->winPercent) win.add(o->winPercent->mean);
+        taken.add(o->damageTaken.mean);
+        given.add(o->damageGiven.mean);
+        time.add(o->time.mean);
+        unaccounted.add(o->unaccounted);
+    }
+    const auto n = static_cast<double>(odds.size());
+    if (odds.front()->winPercent) mean.winPercent = ExactFigure{win.value() / n, 0.0};
+    mean.damageTaken.mean = taken.value() / n;
+    mean.damageGiven.mean = given.value() / n;
+    mean.time.mean = time.value() / n;
+    mean.unaccounted = unaccounted.value() / n;
+    return mean;
 }
 
 int compareMain(const ExactOdds& a, const ExactOdds& b) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include "combat/exact_odds.h"
 #include "combat/fight.h"
@@ -42,6 +43,12 @@ inline constexpr double kTieTolerance = 0.05;
 // True when `entry` is tied with `best`: every key of the mode within
 // kTieTolerance of best's.
 bool tiedWith(const ExactOdds& entry, const ExactOdds& best);
+
+// The means of several matchups' figures, each weighed alike: what a fighter
+// meets on average against all of them, ordered and tied as one matchup.
+// Standard deviations and laws are left empty.
+// REQUIRES: odds not empty, all of one mode.
+ExactOdds meanOdds(std::span<const ExactOdds* const> odds);
 
 // Below 0 when `a` is the better by the ordered key (the first key that
 // differs decides), above 0 when `b` is, 0 when every key is equal.

@@ -23,6 +23,7 @@
 #include "analysis/exact.h"
 #include "analysis/exact_rank.h"
 #include "analysis/exact_scale.h"
+#include "analysis/opponents.h"
 #include "analysis/outcome.h"
 #include "bench/support/examples.h"
 #include "bench/support/recording_reporter.h"
@@ -42,6 +43,7 @@ struct Matchup {
     Fighter you, opp;
     std::vector<Candidate> weapons, shields;
     std::vector<GearCandidate> gear;  // every weapon with every shield it allows
+    std::vector<Fighter> opponents;   // every opponent of the examples
 };
 
 std::vector<Matchup> exampleMatchups() {
@@ -54,7 +56,7 @@ std::vector<Matchup> exampleMatchups() {
     std::vector<Matchup> matchups;
     for (const auto& [you, opp] : {std::pair{"Old Tam", "Skeleton Knight"},
                                    std::pair{"Brannoc the Bold", "Orc Brute"}}) {
-        Matchup m{std::string(you) + " vs " + opp, arm(kYourChars, you), arm(kOppChars, opp), {}, {}, {}};
+        Matchup m{std::string(you) + " vs " + opp, arm(kYourChars, you), arm(kOppChars, opp), {}, {}, {}, {}};
         std::string error;
         std::vector<std::string> warnings;
         // The candidates do not depend on the mode, only on the fights'
@@ -64,7 +66,10 @@ std::vector<Matchup> exampleMatchups() {
             !rankCandidates(equipment, m.you, m.opp, RankBy::Shield, false, ToTheDeath, 1,
                             m.shields, error, warnings))
             fail(error);
-        if (!gearCandidates(equipment, m.you, m.opp, ToTheDeath, m.gear, error, warnings))
+        std::vector<LeftOut> leftOut;
+        if (!gearCandidates(equipment, m.you, m.opp, ToTheDeath, m.gear, error, warnings) ||
+            !armOpponents(examples.characters, equipment, m.you, ToTheDeath, m.opponents, leftOut,
+                          error))
             fail(error);
         matchups.push_back(std::move(m));
     }
@@ -141,11 +146,24 @@ void BM_BestGear(benchmark::State& state, const Matchup* m, FightMode mode) {
     for (auto _ : state) {
         ExactRefusal declined;
         bool cancelled = false;
-        auto best = exactBestGear(m->you, m->gear, m->opp, exactSettings(mode, 2), declined, cancelled);
+        auto best = exactBestGear(m->you, m->gear, {m->opp}, exactSettings(mode, 2), declined, cancelled);
         if (!best) return state.SkipWithError(declined.message().c_str());
         benchmark::DoNotOptimize(best);
     }
     state.counters["pairs"] = static_cast<double>(m->gear.size());
+}
+
+// The same against every opponent, ordered by the means.
+void BM_BestGearAll(benchmark::State& state, const Matchup* m, FightMode mode) {
+    for (auto _ : state) {
+        ExactRefusal declined;
+        bool cancelled = false;
+        auto best = exactBestGear(m->you, m->gear, m->opponents, exactSettings(mode, 2), declined,
+                                  cancelled);
+        if (!best) return state.SkipWithError(declined.message().c_str());
+        benchmark::DoNotOptimize(best);
+    }
+    state.counters["matchups"] = static_cast<double>(m->gear.size() * m->opponents.size());
 }
 
 // The checks a face makes before it chooses the method.
@@ -190,6 +208,7 @@ int main(int argc, char** argv) {
                 add("scale/" + at, BM_Scale, &m, mode)->Arg(threads)->MinTime(0.05)->Repetitions(5);
             }
             add("bestGear/" + at, BM_BestGear, &m, mode)->MinTime(0.05)->Repetitions(5);
+            add("bestGearAll/" + at, BM_BestGearAll, &m, mode)->Iterations(1)->Repetitions(3);
             add("curves/" + at, BM_Curves, &m, mode)->Iterations(1)->Repetitions(3);
             add("rankCheck/" + at, BM_RankCheck, &m, mode)->MinTime(0.02)->Repetitions(5);
             add("scaleCheck/" + at, BM_ScaleCheck, &m, mode)->MinTime(0.02)->Repetitions(5);
@@ -241,6 +260,13 @@ int main(int argc, char** argv) {
             bestGear = std::max(bestGear, get("bestGear/" + m.name + "/mode" + std::to_string(mode) + "/"));
     std::printf("The slowest best gear (%zu weapon and shield pairs) on 2 threads: %.1f ms\n",
                 matchups.front().gear.size(), bestGear);
+    double bestGearAll = 0.0;
+    for (const Matchup& m : matchups)
+        for (const FightMode mode : kModes)
+            bestGearAll = std::max(bestGearAll, get("bestGearAll/" + m.name + "/mode" + std::to_string(mode) + "/"));
+    std::printf("The slowest best gear against all %zu opponents (%zu matchups) on 2 threads: %.0f ms\n",
+                matchups.front().opponents.size(),
+                matchups.front().gear.size() * matchups.front().opponents.size(), bestGearAll);
     double curves = 0.0;
     for (const Matchup& m : matchups)
         for (const FightMode mode : kModes)
