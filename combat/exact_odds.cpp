@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "combat/course.h"
 #include "combat/passage.h"
 #include "combat/swing_law.h"
 
@@ -31,19 +32,12 @@ struct Side {
     HitPassage hits;
     SwingPassage swings;
 
+    // Its course as the stop rules read it; `falls` false for a side whose
+    // fall does not stop the fight.
+    exact::Course course(bool falls = true) const { return {falls ? &swings : nullptr, period}; }
     std::int64_t tickOf(std::int64_t swing) const { return swing * period - 1; }
     // Swings made on ticks 0 to t.
     std::int64_t swingsBy(std::int64_t t) const { return (t + 1) / period; }
-    // P(more than n swings are needed), 0 past what was followed.
-    double survival(std::int64_t n) const {
-        return n < static_cast<std::int64_t>(swings.survival.size())
-                   ? swings.survival[static_cast<std::size_t>(n)]
-                   : 0.0;
-    }
-    // P(this side has not reached the limit by the end of tick t).
-    double standingAfter(std::int64_t t) const { return survival(swingsBy(t)); }
-    // P(it reaches it on tick t or later).
-    double standingAt(std::int64_t t) const { return survival(t / period); }
     std::int64_t lastSwing() const { return static_cast<std::int64_t>(swings.fall.size()) - 1; }
     // A rough tick by which it gets there, to choose which side to follow first.
     double roughEnd() const {
@@ -71,12 +65,6 @@ ExactLaw lawOf(const Runs& runs) {
         }
     }
     return law;
-}
-
-double meanOf(const ExactLaw& law) {
-    exact::CompensatedSum m;
-    for (const ExactPoint& p : law) m.add(p.probability * p.value);
-    return m.value();
 }
 
 // The standard deviation of a law, taken as a whole (its unaccounted part
@@ -145,37 +133,6 @@ bool follow(Side& side, std::int64_t maxSwings, Work& work) {
            exact::swingPassage(side.law.hit, side.hits, maxSwings, work, side.swings);
 }
 
-// The law of the stop tick and the swings each side has made by then, as
-// (tick, probability) in increasing tick order.
-std::vector<std::pair<std::int64_t, double>> stopLaw(const Side& you, const Side* opp) {
-    std::vector<std::pair<std::int64_t, double>> law;
-    for (std::int64_t k = 1; k <= you.lastSwing(); ++k) {
-        const std::int64_t t = you.tickOf(k);
-        // You fell the Opponent on tick t: a stop unless You had fallen before.
-        const double p = you.swings.fall[static_cast<std::size_t>(k)] * (opp ? opp->standingAt(t) : 1.0);
-        if (p > 0.0) law.emplace_back(t, p);
-    }
-    if (opp != nullptr) {
-        for (std::int64_t k = 1; k <= opp->lastSwing(); ++k) {
-            const std::int64_t t = opp->tickOf(k);
-            // You fall on tick t while the Opponent stands after it.
-            const double p = opp->swings.fall[static_cast<std::size_t>(k)] * you.standingAfter(t);
-            if (p > 0.0) law.emplace_back(t, p);
-        }
-        std::sort(law.begin(), law.end());
-        std::size_t out = 0;
-        for (std::size_t i = 0; i < law.size(); ++i) {
-            if (out > 0 && law[out - 1].first == law[i].first) {
-                law[out - 1].second += law[i].second;
-            } else {
-                law[out++] = law[i];
-            }
-        }
-        law.resize(out);
-    }
-    return law;
-}
-
 // The weights of a side's damage law (see exact::hitWeights) when the fight
 // stops at its own fall, or at `other`'s (none: only at its own).
 bool weightsOf(const Side& side, const Side* other, Work& work, HitWeights& out) {
@@ -183,7 +140,7 @@ bool weightsOf(const Side& side, const Side* other, Work& work, HitWeights& out)
     std::vector<double> felled(static_cast<std::size_t>(last) + 1, 0.0);
     std::vector<double> stopped(static_cast<std::size_t>(last) + 1, 0.0);
     for (std::int64_t k = 1; k <= last; ++k)
-        felled[static_cast<std::size_t>(k)] = other ? other->standingAt(side.tickOf(k)) : 1.0;
+        felled[static_cast<std::size_t>(k)] = other ? other->course().standingAt(side.tickOf(k)) : 1.0;
     if (other != nullptr) {
         for (std::int64_t k = 1; k <= other->lastSwing(); ++k) {
             const std::int64_t n = side.swingsBy(other->tickOf(k));
@@ -210,16 +167,21 @@ std::optional<ExactOdds> toTheEnd(Side& you, Side& opp, FightMode mode, Work& wo
         return std::nullopt;
     }
 
-    const auto stops = stopLaw(you, both ? &opp : nullptr);
-    double yourSwings = 0.0, oppSwings = 0.0, oppSwingsSq = 0.0;
-    for (const auto& [tick, p] : stops) {
-        odds.timeLaw.push_back({static_cast<double>(tick) / 100.0, p});
-        yourSwings += p * static_cast<double>(you.swingsBy(tick));
-        const auto n = static_cast<double>(opp.swingsBy(tick));
-        oppSwings += p * n;
-        oppSwingsSq += p * n * n;
+    // The means from the sums the searches take too (combat/fight_parts.h);
+    // the laws from the same walk.
+    const exact::Course yours = you.course();
+    const exact::Course theirs = opp.course(both);
+    const exact::StopSums sums = exact::stopSums(yours, theirs);
+    std::vector<exact::Stop> stops;
+    exact::forEachStop(yours, theirs, [&stops](const exact::Stop& s) { stops.push_back(s); });
+    double oppSwingsSq = 0.0;
+    for (const exact::Stop& s : stops) {
+        odds.timeLaw.push_back({static_cast<double>(s.tick) / 100.0, s.probability});
+        const auto n = static_cast<double>(s.oppSwings);
+        oppSwingsSq += s.probability * n * n;
     }
-    odds.time.mean = meanOf(odds.timeLaw);
+    const double oppSwings = sums.oppSwings;
+    odds.time.mean = sums.seconds;
     odds.time.sd = sdOf(odds.timeLaw);
 
     // Damage: by Wald's identity each side's mean blow times its expected
@@ -237,10 +199,10 @@ std::optional<ExactOdds> toTheEnd(Side& you, Side& opp, FightMode mode, Work& wo
         // The Opponent swings on regardless: its damage after the swings it
         // has made by the stop tick.
         std::vector<double> stopped;
-        for (const auto& [tick, p] : stops) {
-            const auto n = static_cast<std::size_t>(opp.swingsBy(tick));
+        for (const exact::Stop& s : stops) {
+            const auto n = static_cast<std::size_t>(s.oppSwings);
             if (stopped.size() <= n) stopped.resize(n + 1, 0.0);
-            stopped[n] += p;
+            stopped[n] += s.probability;
         }
         if (!exact::hitWeights(opp.law.hit, kNoLimit, kNoLimit, {}, stopped, work, oppWeights) ||
             !exact::damageLaw(opp.law, kNoLimit, oppWeights, work, taken))
@@ -248,14 +210,12 @@ std::optional<ExactOdds> toTheEnd(Side& you, Side& opp, FightMode mode, Work& wo
     }
     odds.damageGivenLaw = lawOf(given);
     odds.damageTakenLaw = lawOf(taken);
-    odds.damageGiven.mean = you.law.mean() * yourSwings;
+    odds.damageGiven.mean = you.law.mean() * sums.yourSwings;
     odds.damageTaken.mean = opp.law.mean() * oppSwings;
     odds.damageGiven.sd = sdOf(odds.damageGivenLaw);
     if (both) {
         odds.damageTaken.sd = sdOf(odds.damageTakenLaw);
-        double won = 0.0;
-        for (std::int64_t k = 1; k <= you.lastSwing(); ++k)
-            won += you.swings.fall[static_cast<std::size_t>(k)] * opp.standingAt(you.tickOf(k));
+        const double won = sums.won;
         odds.winPercent = ExactFigure{100.0 * won, 100.0 * std::sqrt(std::max(0.0, won * (1.0 - won)))};
     } else {
         // A sum of a number of swings that does not depend on them.
@@ -269,12 +229,8 @@ std::optional<ExactOdds> toTheEnd(Side& you, Side& opp, FightMode mode, Work& wo
     return odds;
 }
 
-// The most work the engine takes on, in multiply-adds: about half a second
-// on the development machine (a 2-core AMD EPYC), where the 10,000 blows of
-// 1 point of the longest fights the statistics' ranges allow take 0.3 s.
-constexpr double kMostWork = 8e8;
-// Where it stops when the estimate fell short: about a second.
-constexpr double kGuardWork = 1.2e9;
+using exact::kGuardWork;
+using exact::kMostWork;
 
 // The two sides of a fight with their swing laws, how it ends, and the work
 // it is expected to take.
@@ -285,13 +241,6 @@ struct Plan {
     double lawWork = 0.0;  // of the swing laws
     double work = 0.0;     // all told
 };
-
-// The work of building the swing law of `a` at `d`.
-double lawWork(const Combatant& a, const Combatant& d) {
-    const double sums = a.diceCount > 0 ? static_cast<double>(a.diceCount) * (a.diceSides - 1) + 1.0 : 1.0;
-    const double outcomes = (d.shieldIndex >= 0 ? 2.0 : 1.0) * (d.armorRating / 2 + 1);
-    return exact::diceWork(a) + sums * outcomes;
-}
 
 Plan planOf(const Combatant& you, const Combatant& opponent, std::int32_t yourHitPoints,
             std::int32_t oppHitPoints, FightMode mode) {
@@ -304,7 +253,7 @@ Plan planOf(const Combatant& you, const Combatant& opponent, std::int32_t yourHi
     } else {
         plan.ending = toTheDeath ? exact::Ending::AtEitherFall : exact::Ending::AtOpponentsFall;
     }
-    plan.lawWork = lawWork(you, opponent) + lawWork(opponent, you);
+    plan.lawWork = exact::swingLawWork(you, opponent) + exact::swingLawWork(opponent, you);
     plan.work = plan.lawWork;
     // Dice too many to add up are not even tried.
     if (plan.lawWork > kMostWork) return plan;

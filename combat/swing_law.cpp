@@ -70,9 +70,11 @@ std::int32_t remainderCount(std::int32_t divisor, std::int32_t remainder) {
 }
 
 std::int32_t countAtMost101(std::int32_t bound) {
-    std::int32_t count = 0;
-    for (std::int32_t r = 0; r <= std::min(bound, 100); ++r) count += remainderCount(101, r);
-    return count;
+    // The first kDraws % 101 remainders come up kDraws / 101 + 1 times, the
+    // others kDraws / 101 times. In closed form: the searches ask for it
+    // once a fight.
+    const std::int32_t values = std::clamp(bound + 1, 0, 101);
+    return values * (kDraws / 101) + std::min(values, kDraws % 101);
 }
 
 double SwingLaw::meanBlow() const {
@@ -108,6 +110,12 @@ double diceWork(const Combatant& attacker) {
     const double n = attacker.diceCount;
     const double s = attacker.diceSides;
     return n * n * s * s / 2.0;
+}
+
+double swingLawWork(const Combatant& a, const Combatant& d) {
+    const double sums = a.diceCount > 0 ? static_cast<double>(a.diceCount) * (a.diceSides - 1) + 1.0 : 1.0;
+    const double outcomes = (d.shieldIndex >= 0 ? 2.0 : 1.0) * (d.armorRating / 2 + 1);
+    return diceWork(a) + sums * outcomes;
 }
 
 SwingLaw swingLaw(const Combatant& a, const Combatant& d) {

@@ -75,4 +75,8 @@ SwingLaw swingLaw(const Combatant& attacker, const Combatant& defender);
 // The steps swingLaw spends on the dice of `attacker`.
 double diceWork(const Combatant& attacker);
 
+// The steps swingLaw(attacker, defender) is estimated to take: the dice, and
+// a step per scaled damage value, shield outcome and armor draw.
+double swingLawWork(const Combatant& attacker, const Combatant& defender);
+
 }  // namespace skarn::exact

@@ -88,16 +88,22 @@ struct Side {
         return limited() ? std::min(w, hitsNeeded()) : w;
     }
 
+    // Following the passage in hits to as many as `swings` swings land.
+    double overHits(double swings) const {
+        const double hits = std::min(hitsNeeded(), swings);
+        const double safe = std::min(hits, std::floor((limit() - 1.0) / s.high));
+        return skipCost(safe) + sumOver(safe, hits, [&](double j) { return stepCost(j); });
+    }
+    // Following it in swings, to `swings`.
+    double overSwings(double swings) const {
+        return sumOver(1.0, swings, [&](double k) { return 3.5 * hitBand(k); });
+    }
     // Following the passage to `swings` swings (and the hits they land),
     // and the second pass over it.
     double passage(double swings) const {
-        const double hits = std::min(hitsNeeded(), swings);
-        const double safe = std::min(hits, std::floor((limit() - 1.0) / s.high));
-        const double overHits = skipCost(safe) + sumOver(safe, hits, [&](double j) { return stepCost(j); });
-        const double overSwings = sumOver(1.0, swings, [&](double k) { return 3.5 * hitBand(k); });
         // The second pass steps the sums again, from wherever the other
         // side may first stop it.
-        return 2.0 * overHits + overSwings;
+        return 2.0 * overHits(swings) + overSwings(swings);
     }
 
     // The law of its damage after between `fewest` and `most` swings, with
@@ -128,6 +134,17 @@ SideShape shapeOf(const SwingLaw& law, std::int64_t period, std::int64_t limit) 
     s.limit = limit;
     return s;
 }
+
+double hitPassageWork(const SideShape& shape) {
+    return Side{shape}.overHits(std::numeric_limits<double>::infinity());
+}
+
+double swingPassageWork(const SideShape& shape) {
+    const Side side{shape};
+    return side.overSwings(side.swingsNeeded());
+}
+
+double swingsNeeded(const SideShape& shape) { return Side{shape}.swingsNeeded(); }
 
 double estimateWork(const SideShape& yourShape, const SideShape& oppShape, Ending ending) {
     const Side you{yourShape};
