@@ -38,12 +38,19 @@ void expectSameMeans(const ExactMeans& parts, const ExactOdds& odds, const std::
 }
 
 // Generated matchups in all three modes, from hit points of 0 or less to
-// fights of hundreds of swings, all from one cache.
+// fights of hundreds of swings, all from one cache. An unoptimised build
+// (the sanitizers') takes a quarter as many, to stay within a few seconds.
+#ifdef __OPTIMIZE__
+constexpr int kMatchups = 300;
+#else
+constexpr int kMatchups = 75;
+#endif
+
 TEST(ExactPartsTest, MeansEqualExactOdds) {
     std::mt19937 gen(23);
     ExactParts parts;
     int compared = 0;
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < kMatchups; ++i) {
         Matchup m = randomMatchup(gen);
         if (i % 3 == 0) {  // longer fights
             m.yourHp *= 4;
@@ -59,7 +66,7 @@ TEST(ExactPartsTest, MeansEqualExactOdds) {
         expectSameMeans(*means, *odds, m.describe());
         ++compared;
     }
-    EXPECT_GT(compared, 250);
+    EXPECT_GT(compared, kMatchups * 4 / 5);
 }
 
 // A fighter in the middle of the window's ranges, with a shield, against a
@@ -89,6 +96,35 @@ Matchup baseMatchup(FightMode mode) {
     m.oppHp = 220;
     m.mode = mode;
     return m;
+}
+
+// Swings on every tick (delays 0 and 1), and hit points of 0 or less, which
+// stop the fight on tick 0: a win only when Your one swing then fells the
+// Opponent.
+TEST(ExactPartsTest, MeansEqualExactOddsOnTick0AndEveryTick) {
+    const struct {
+        int yourSpeed, yourHp, oppHp;
+    } cases[] = {{10000, 0, 5}, {10000, -3, 1}, {10000, 5, 0}, {10000, 40, 60},
+                 {7500, 0, 3}, {7500, 30, 30}};
+    ExactParts parts;
+    for (const auto& c : cases) {
+        for (const FightMode mode : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
+            Matchup m = baseMatchup(mode);
+            m.you.weaponSpeed = c.yourSpeed;  // delay 0, or 1 with Dex. 100
+            m.you.dexterity = c.yourSpeed == 7500 ? 100 : 400;
+            m.opp.weaponSpeed = 10000;
+            m.opp.dexterity = 400;
+            m.opp.armorRating = 0;  // blows of a few points
+            m.yourHp = c.yourHp;
+            m.oppHp = c.oppHp;
+            ASSERT_TRUE(testing::withinRunLimits(m.you, m.opp, m.yourHp, m.oppHp, m.mode));
+            const auto odds = exactOdds(m.you, m.opp, m.yourHp, m.oppHp, m.mode);
+            ASSERT_TRUE(odds) << m.describe();
+            const auto means = parts.means(m.you, m.opp, m.yourHp, m.oppHp, m.mode);
+            ASSERT_TRUE(means) << m.describe();
+            expectSameMeans(*means, *odds, m.describe());
+        }
+    }
 }
 
 // Fighters that differ only in values a part does not depend on take that
