@@ -27,11 +27,11 @@
 
 #include "analysis/engine.h"
 #include "analysis/fighter.h"
+#include "analysis/main_result.h"
+#include "bench/support/examples.h"
 #include "combat/exact_odds.h"
 #include "combat/fight_parts.h"
-#include "data/platform_file_system.h"
 #include "data/records.h"
-#include "data/section_file.h"
 #include "model/equipment.h"
 #include "model/sections.h"
 #include "model/stats.h"
@@ -44,29 +44,7 @@ using namespace skarn::analysis;
 constexpr FightMode kModes[] = {ToTheDeath, ToDeathOfOpponent, DamagePer60Seconds};
 constexpr int kSpendPoints = 30;
 
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "bench_exact_parts: %s\n", what.c_str());
-    std::exit(1);
-}
-
-// The example files, and fighters armed from them as the window arms them.
-struct Examples {
-    PlatformFileSystem files;
-    SectionFile characters{SKARN_EXAMPLES_DIR "/charfile.cfg", files, SectionFile::Mode::ReadOnly};
-    SectionFile equipment{SKARN_EXAMPLES_DIR "/equifile.cfg", files, SectionFile::Mode::ReadOnly};
-
-    Fighter arm(std::string_view section, const std::string& name) {
-        StoredCharacter character;
-        Fighter fighter;
-        std::string error;
-        std::vector<std::string> warnings;
-        if (!loadCharacter(characters, section, name, character, error) ||
-            !equipFighter(equipment, character, std::nullopt, std::nullopt, fighter, error,
-                          warnings))
-            fail(error);
-        return fighter;
-    }
-};
+[[noreturn]] void fail(const std::string& why) { bench::giveUp("bench_exact_parts", why); }
 
 // One fight as the engine takes it.
 struct Fight {
@@ -74,29 +52,29 @@ struct Fight {
     std::int32_t yourHp = 0, oppHp = 0;
 };
 
+// A figure of the main result's key, from the means alone.
+double keyValue(const ExactMeans& m, KeyFigure figure) {
+    switch (figure) {
+        case KeyFigure::WinPercent: return m.winPercent.value_or(0.0);
+        case KeyFigure::DamageTaken: return m.damageTaken;
+        case KeyFigure::Time: return m.time;
+        case KeyFigure::Margin: return m.damageGiven - m.damageTaken;
+    }
+    return 0.0;
+}
+
 // Whether `a` ranks above `b` by the main result of `mode`, key by key.
 bool better(const ExactMeans& a, const ExactMeans& b, FightMode mode) {
-    switch (mode) {
-        case ToTheDeath:
-            if (*a.winPercent != *b.winPercent) return *a.winPercent > *b.winPercent;
-            if (a.damageTaken != b.damageTaken) return a.damageTaken < b.damageTaken;
-            return a.time < b.time;
-        case ToDeathOfOpponent:
-            if (a.time != b.time) return a.time < b.time;
-            return a.damageTaken < b.damageTaken;
-        default:
-            if (a.damageGiven - a.damageTaken != b.damageGiven - b.damageTaken)
-                return a.damageGiven - a.damageTaken > b.damageGiven - b.damageTaken;
-            return a.damageTaken < b.damageTaken;
+    for (const KeyPart& part : mainKey(mode)) {
+        const double x = keyValue(a, part.figure);
+        const double y = keyValue(b, part.figure);
+        if (x != y) return part.higherIsBetter ? x > y : x < y;
     }
+    return false;
 }
 
 double firstKey(const ExactMeans& m, FightMode mode) {
-    switch (mode) {
-        case ToTheDeath: return *m.winPercent;
-        case ToDeathOfOpponent: return m.time;
-        default: return m.damageGiven - m.damageTaken;
-    }
+    return keyValue(m, mainKey(mode).front().figure);
 }
 
 // Calls work(i) for i in [0, n) on `threads` threads, in blocks.
@@ -222,18 +200,18 @@ struct Gear {
 };
 
 Spend spendSetup() {
-    Examples ex;
+    bench::ExampleFiles ex("bench_exact_parts");
     Spend s;
-    const Fighter tam = ex.arm(kYourChars, "Old Tam");
-    s.base = variantOf(tam, ex.arm(kOppChars, "Skeleton Knight"));
+    const Fighter tam = ex.fighter(kYourChars, "Old Tam");
+    s.base = variantOf(tam, ex.fighter(kOppChars, "Skeleton Knight"));
     s.splits = splitsOf(tam.stats, kSpendPoints);
     return s;
 }
 
 Gear gearSetup() {
-    Examples ex;
+    bench::ExampleFiles ex("bench_exact_parts");
     Gear g;
-    const Fighter tam = ex.arm(kYourChars, "Old Tam");
+    const Fighter tam = ex.fighter(kYourChars, "Old Tam");
     g.you = model::toCombatant(tam);
     g.yourHp = tam.hitPoints.value;
     const auto shields = model::sectionNames(ex.equipment, kShields, model::EmptyNames::Skip);
@@ -264,9 +242,9 @@ Gear gearSetup() {
     const auto opponents = model::sectionNames(ex.characters, kOppChars, model::EmptyNames::Skip);
     if (!opponents) fail("no opponents");
     // Skeleton Knight first, for the search against one opponent.
-    g.opponents.push_back(variantOf(tam, ex.arm(kOppChars, "Skeleton Knight")));
+    g.opponents.push_back(variantOf(tam, ex.fighter(kOppChars, "Skeleton Knight")));
     for (const std::string& name : *opponents)
-        if (name != "Skeleton Knight") g.opponents.push_back(variantOf(tam, ex.arm(kOppChars, name)));
+        if (name != "Skeleton Knight") g.opponents.push_back(variantOf(tam, ex.fighter(kOppChars, name)));
     return g;
 }
 
