@@ -1,5 +1,6 @@
 #include "analysis/best_gear.h"
 #include "analysis/opponents.h"
+#include "analysis/rank.h"
 
 #include <map>
 #include <stdexcept>
@@ -45,21 +46,26 @@ TEST(BestGearTest, TriesEveryWeaponWithEveryShieldTheHandsAllow) {
         << error;
     const auto shields = model::sectionNames(e.equipment, kShields, model::EmptyNames::Skip);
     ASSERT_TRUE(shields);
-    std::map<std::string, std::vector<std::string>> byWeapon;
+    // Each weapon, whether it needs both hands, and the shields tried with it.
+    std::map<std::string, std::pair<bool, std::vector<std::string>>> byWeapon;
     for (const GearCandidate& c : candidates) {
-        byWeapon[c.weapon].push_back(c.shield);
+        auto& [twoHanded, with] = byWeapon[c.weapon];
+        twoHanded = model::rulesOutShield(c.you.weapon.hands);
+        with.push_back(c.shield);
         EXPECT_EQ(c.you.shieldName, c.shield);
         EXPECT_EQ(c.you.weaponName, c.weapon);
         EXPECT_EQ(c.you.stats, you.stats) << "one W. Skill, and every stat, for every type";
     }
-    EXPECT_EQ(byWeapon.size(), 28u);
-    for (const auto& [weapon, with] : byWeapon) {
-        const GearCandidate& c = *std::find_if(candidates.begin(), candidates.end(),
-                                               [&](const GearCandidate& g) { return g.weapon == weapon; });
-        if (model::rulesOutShield(c.you.weapon.hands)) {
-            EXPECT_EQ(with, std::vector<std::string>{std::string(NoneEntry)}) << weapon;
+    std::vector<Candidate> weapons;
+    ASSERT_TRUE(rankCandidates(e.equipment, you, opp, RankBy::Weapon, true, ToTheDeath, 1, weapons,
+                               error, warnings));
+    EXPECT_EQ(byWeapon.size(), weapons.size());
+    for (const auto& entry : byWeapon) {
+        const auto& [twoHanded, with] = entry.second;
+        if (twoHanded) {
+            EXPECT_EQ(with, std::vector<std::string>{std::string(NoneEntry)}) << entry.first;
         } else {
-            EXPECT_EQ(with.size(), shields->size() + 1) << weapon;
+            EXPECT_EQ(with.size(), shields->size() + 1) << entry.first;
         }
     }
 }
