@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "analysis/report_outcome.h"
 #include "analysis/report_rank.h"
 #include "analysis/report_scale.h"
+#include "model/modes.h"
 
 namespace skarn::report {
 
@@ -17,6 +19,8 @@ namespace {
 // The lowest and highest power of ten written in fixed notation.
 constexpr int kLowestFixedExponent = -4;
 constexpr int kHighestFixedExponent = 14;
+
+using Leading = std::vector<std::pair<std::string, std::string>>;
 
 }  // namespace
 
@@ -100,27 +104,59 @@ std::string csvCell(const Cell& cell) {
     return "";
 }
 
-std::string csvTable(const Table& table) {
+namespace {
+
+// The CSV columns of `table` after the `leading` ones (key, the cell of
+// every row).
+std::string csvTableWith(const Table& table, const Leading& leading) {
     std::vector<std::size_t> columns;
     for (std::size_t c = 0; c < table.columns.size(); ++c)
         if (table.columns[c].views & kCsvView) columns.push_back(c);
     std::vector<std::string> cells;
+    for (const auto& [key, cell] : leading) cells.push_back(key);
     for (const std::size_t c : columns) cells.push_back(table.columns[c].key);
     std::string out = csvLine(cells);
     for (const std::vector<Cell>& row : table.rows) {
         cells.clear();
+        for (const auto& [key, cell] : leading) cells.push_back(cell);
         for (const std::size_t c : columns) cells.push_back(csvCell(row[c]));
         out += csvLine(cells);
     }
     return out;
 }
 
+}  // namespace
+
+std::string csvTable(const Table& table) { return csvTableWith(table, {}); }
+
+namespace {
+
+// The leading columns of a report's CSV: (key, cell) pairs, none for a
+// report about no matchup.
+Leading contextCells(const Context& context) {
+    Leading cells;
+    if (context.you.empty() && context.opp.empty() && !context.mode) return cells;
+    cells.emplace_back("you", context.you);
+    cells.emplace_back("opp", context.opp);
+    cells.emplace_back("mode", context.mode ? model::modeName(*context.mode) : "");
+    if (context.method == analysis::Method::Exact) {
+        cells.emplace_back("method", analysis::methodKey(context.method));
+    } else {
+        cells.emplace_back("seed", context.seed ? std::to_string(*context.seed) : "");
+        cells.emplace_back("fights", context.fights ? std::to_string(*context.fights) : "");
+    }
+    return cells;
+}
+
+}  // namespace
+
 std::string csvReport(const Report& report) {
+    const auto leading = contextCells(report.context);
     std::string out;
     for (const Table& table : report.tables) {
         if (!(table.views & kCsvView)) continue;
         if (!out.empty()) out += '\n';
-        out += csvTable(table);
+        out += csvTableWith(table, leading);
     }
     return out;
 }
@@ -129,16 +165,17 @@ std::string csvReport(const Report& report) {
 
 namespace skarn::analysis {
 
-std::string outcomeCsv(const Outcome& outcome) {
-    return report::csvReport(report::outcomeReport(outcome, "", ""));
+std::string outcomeCsv(const Outcome& outcome, std::string_view you, std::string_view opp) {
+    return report::csvReport(report::outcomeReport(outcome, you, opp));
 }
 
-std::string rankingCsv(const Ranking& ranking, RankBy by) {
-    return report::csvReport(report::rankReport(ranking, by, false, "", ""));
+std::string rankingCsv(const Ranking& ranking, RankBy by, std::string_view you,
+                       std::string_view opp) {
+    return report::csvReport(report::rankReport(ranking, by, false, you, opp));
 }
 
-std::string scaleCsv(const Scale& scale) {
-    return report::csvReport(report::scaleReport(scale, "", ""));
+std::string scaleCsv(const Scale& scale, std::string_view you, std::string_view opp) {
+    return report::csvReport(report::scaleReport(scale, you, opp));
 }
 
 }  // namespace skarn::analysis

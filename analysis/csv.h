@@ -6,6 +6,7 @@
 // them.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/outcome.h"
@@ -36,19 +37,26 @@ std::string csvCell(const Cell& cell);
 // The CSV columns of `table`: their keys, then a line per row.
 std::string csvTable(const Table& table);
 
-// The CSV tables of `report`, a blank line between two.
+// The CSV tables of `report`, a blank line between two. A report about a
+// matchup (its context names a fighter or a mode) starts every line of
+// every table with the same leading columns, so that a saved file says
+// what it is and each table stays rectangular: you, opp, mode (its
+// --mode name), then seed and fights for sampled figures or method
+// ("exact") for exact ones.
 std::string csvReport(const Report& report);
 
 }  // namespace skarn::report
 
 namespace skarn::analysis {
 
-// The CSV of an analysis without its fighters' names, as the Analysis
-// window saves it: csvReport of outcomeReport, rankReport (by weapon of
-// one type) and scaleReport.
+// The CSV of an analysis as the Analysis window saves it: csvReport of
+// outcomeReport, rankReport (by weapon of one type) and scaleReport, with
+// the fighters' names `you` and `opp` in the leading columns.
 // REQUIRES: outcome.fights >= 1.
-std::string outcomeCsv(const Outcome& outcome);
-std::string rankingCsv(const Ranking& ranking, RankBy by);
-std::string scaleCsv(const Scale& scale);
+std::string outcomeCsv(const Outcome& outcome, std::string_view you = {},
+                       std::string_view opp = {});
+std::string rankingCsv(const Ranking& ranking, RankBy by, std::string_view you = {},
+                       std::string_view opp = {});
+std::string scaleCsv(const Scale& scale, std::string_view you = {}, std::string_view opp = {});
 
 }  // namespace skarn::analysis

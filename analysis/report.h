@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/method.h"
 #include "combat/fight.h"
 
 namespace skarn::report {
@@ -82,13 +83,14 @@ struct Table {
     std::optional<std::size_t> column(std::string_view key) const;
 };
 
-// What a report is about: the fighters, the stop rule, the dice and the
-// fights each figure rests on. Unset members do not apply (a listing has
-// none of them).
+// What a report is about: the fighters, the stop rule, how its figures
+// were had (the dice and the fights each rests on, or exact odds). Unset
+// members do not apply (a listing has none of them).
 struct Context {
     std::string you, opp;  // the fighters' names, as stored
     std::optional<FightMode> mode;
-    std::optional<std::uint32_t> seed;
+    analysis::Method method = analysis::Method::Sampled;
+    std::optional<std::uint32_t> seed;   // sampled only
     std::optional<std::int64_t> fights;  // per entry of a ranking or value of a scale
 };
 

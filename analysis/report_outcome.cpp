@@ -71,17 +71,17 @@ Table fightersTable(const Fighter& you, const Fighter& opp) {
 
 namespace {
 
+// The results as text shows them: per result its label, the value as the
+// Results dialog shows it, the mean and the 95% interval.
 Table resultsTable(const analysis::Outcome& outcome, const std::optional<Target>& target) {
     Table table;
     table.key = "results";
+    table.views = kTextView;
     table.columns = {
-        csvColumn("result"),
         textColumn(""),
-        Column{"value", "result", "", Align::Right, kEveryView},
-        Column{"mean", "mean", "", Align::Right, kEveryView},
+        Column{"value", "result", "", Align::Right, kTextView},
+        Column{"mean", "mean", "", Align::Right, kTextView},
         textColumn("95% interval"),
-        csvColumn("low"),
-        csvColumn("high"),
     };
     // The results are cut as the Results dialog cuts them; the intervals
     // surround the unrounded means, shown beside them.
@@ -92,11 +92,9 @@ Table resultsTable(const analysis::Outcome& outcome, const std::optional<Target>
     const std::string noInterval = noIntervalText(outcome.fights);
     const auto row = [&](Result result, double value, Cell mean,
                          const std::optional<Interval>& interval) {
-        table.rows.push_back({Cell::ofText(analysis::resultKey(result)),
-                              Cell::ofText(resultLabel(result)),
+        table.rows.push_back({Cell::ofText(resultLabel(result)),
                               Cell::ofReal(value, kResultDigits), std::move(mean),
-                              Cell::ofText(intervalText(interval, noInterval)),
-                              orEmpty(interval, &Interval::low), orEmpty(interval, &Interval::high)});
+                              Cell::ofText(intervalText(interval, noInterval))});
     };
     // Only "Fight to the death" counts wins: elsewhere text shows no mean.
     Cell winMean = Cell::ofReal(t.winCount * 100.0 / n, 2);
@@ -111,27 +109,48 @@ Table resultsTable(const analysis::Outcome& outcome, const std::optional<Target>
     return table;
 }
 
-Table histogramsCsvTable(const std::array<analysis::Histogram, 3>& histograms) {
+// The CSV of a run: one table, a row per result ("kind" result: the value
+// as the Results dialog shows it, the mean and the 95% interval), then a
+// row per bin of each histogram ("kind" histogram: the fights from one edge
+// to the next, with the fights below and past the bins).
+Table outcomeCsvTable(const analysis::Outcome& outcome) {
     Table table;
-    table.key = "histograms";
+    table.key = "outcome";
     table.views = kCsvView;
-    table.columns = {csvColumn("histogram"), csvColumn("from"), csvColumn("to"),
-                     csvColumn("count", "fights")};
+    table.columns = {csvColumn("kind"), csvColumn("result"), csvColumn("value"),
+                     csvColumn("mean"), csvColumn("low"),    csvColumn("high"),
+                     csvColumn("from"), csvColumn("to"),     csvColumn("count", "fights")};
+    const double n = static_cast<double>(outcome.fights);
+    const RunTotals& t = outcome.totals;
+    const RunResults& r = outcome.results;
+    const analysis::RunIntervals& ci = outcome.intervals;
+    const auto row = [&](Result result, double value, double mean,
+                         const std::optional<Interval>& interval) {
+        table.rows.push_back({Cell::ofText("result"), Cell::ofText(analysis::resultKey(result)),
+                              Cell::ofReal(value, kResultDigits), Cell::ofReal(mean, 2),
+                              orEmpty(interval, &Interval::low), orEmpty(interval, &Interval::high),
+                              Cell::empty(), Cell::empty(), Cell::empty()});
+    };
+    row(Result::WinPercent, r.resultWinPercent, t.winCount * 100.0 / n, ci.winPercent);
+    row(Result::DamageTaken, r.resultDamageTaken, t.damageTakenSum / n, ci.damageTaken);
+    row(Result::DamageGiven, r.resultDamageGiven, t.damageGivenSum / n, ci.damageGiven);
+    row(Result::Time, r.resultTime, t.tickSum / n / 100.0, ci.time);
+    if (!outcome.histograms) return table;
     for (const Spread spread : kSpreads) {
-        const analysis::Histogram& histogram = histograms[static_cast<std::size_t>(spread)];
+        const analysis::Histogram& histogram =
+            (*outcome.histograms)[static_cast<std::size_t>(spread)];
         const auto edge = [&](int k) {
             return Cell::ofReal(inSpreadUnit(spread, static_cast<double>(histogram.edge(k))),
                                 kResultDigits);
         };
-        const Cell key = Cell::ofText(spreadKey(spread));
-        if (histogram.below() > 0)
-            table.rows.push_back({key, Cell::empty(), edge(0), Cell::ofWhole(histogram.below())});
-        for (int k = 0; k < histogram.bins(); ++k)
-            table.rows.push_back({key, edge(k), edge(k + 1), Cell::ofWhole(histogram.count(k))});
-        if (histogram.above() > 0) {
-            table.rows.push_back({key, edge(histogram.bins()), Cell::empty(),
-                                  Cell::ofWhole(histogram.above())});
-        }
+        const auto bin = [&](Cell from, Cell to, std::int64_t count) {
+            table.rows.push_back({Cell::ofText("histogram"), Cell::ofText(spreadKey(spread)),
+                                  Cell::empty(), Cell::empty(), Cell::empty(), Cell::empty(),
+                                  std::move(from), std::move(to), Cell::ofWhole(count)});
+        };
+        if (histogram.below() > 0) bin(Cell::empty(), edge(0), histogram.below());
+        for (int k = 0; k < histogram.bins(); ++k) bin(edge(k), edge(k + 1), histogram.count(k));
+        if (histogram.above() > 0) bin(edge(histogram.bins()), Cell::empty(), histogram.above());
     }
     return table;
 }
@@ -184,15 +203,18 @@ Table histogramTextTable(Spread spread, const analysis::Histogram& histogram) {
 Report outcomeReport(const analysis::Outcome& outcome, std::string_view you, std::string_view opp,
                      const std::optional<Target>& target) {
     Report report;
-    report.context = Context{std::string(you), std::string(opp), outcome.mode, outcome.seed,
-                             outcome.fights};
+    report.context.you = std::string(you);
+    report.context.opp = std::string(opp);
+    report.context.mode = outcome.mode;
+    report.context.seed = outcome.seed;
+    report.context.fights = outcome.fights;
     report.heading.push_back("seed " + std::to_string(outcome.seed) + ", mode " +
                              model::modeName(outcome.mode) + " (" +
                              model::modeCaption(outcome.mode) + "), " +
                              std::to_string(outcome.fights) + " fights");
     report.tables.push_back(resultsTable(outcome, target));
+    report.tables.push_back(outcomeCsvTable(outcome));
     if (outcome.histograms) {
-        report.tables.push_back(histogramsCsvTable(*outcome.histograms));
         for (const Spread spread : kSpreads) {
             report.tables.push_back(histogramTextTable(
                 spread, (*outcome.histograms)[static_cast<std::size_t>(spread)]));

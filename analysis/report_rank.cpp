@@ -16,10 +16,11 @@ using analysis::RankBy;
 using analysis::RankEntry;
 using model::quoteName;
 
-// Up to 30 characters, in proportion to the largest value.
+// Up to 30 characters, in proportion to the largest value; none for a
+// value that shows as 0.00 (an exact chance of 1e-20 is no bar).
 std::string bar(double value, double largest) {
     constexpr int kWidth = 30;
-    if (!(largest > 0.0) || value <= 0.0) return "";
+    if (!(largest > 0.0) || value < 0.005) return "";
     const int length = std::max(1, static_cast<int>(value / largest * kWidth + 0.5));
     return std::string(static_cast<std::size_t>(std::min(length, kWidth)), '#');
 }
@@ -38,13 +39,24 @@ Report rankReport(const analysis::Ranking& ranking, RankBy by, bool allTypes, st
     const std::string caption = result == Result::Time ? "seconds to fell" : resultCaption(result);
     const std::string unit = resultColumnUnit(result);
 
+    const bool exact = ranking.method == analysis::Method::Exact;
+
     Report report;
-    report.context = Context{std::string(you), std::string(opp), ranking.mode, ranking.seed,
-                             ranking.fights};
+    report.context.you = std::string(you);
+    report.context.opp = std::string(opp);
+    report.context.mode = ranking.mode;
+    report.context.method = ranking.method;
+    if (!exact) {
+        report.context.seed = ranking.seed;
+        report.context.fights = ranking.fights;
+    }
+    const std::string how = exact ? std::string("exact odds")
+                                  : "seed " + std::to_string(ranking.seed);
     report.heading.push_back("Ranking " + what + "s for " + quoteName(you) + " against " +
-                             quoteName(opp) + ": seed " + std::to_string(ranking.seed) +
-                             ", mode " + model::modeName(ranking.mode) + ", " +
-                             std::to_string(ranking.fights) + " fights each, " +
+                             quoteName(opp) + ": " + how + ", mode " +
+                             model::modeName(ranking.mode) + ", " +
+                             (exact ? std::string()
+                                    : std::to_string(ranking.fights) + " fights each, ") +
                              (analysis::lowerIsBetter(result) ? "lowest" : "highest") + " " +
                              caption + " first");
 
@@ -88,13 +100,42 @@ Report rankReport(const analysis::Ranking& ranking, RankBy by, bool allTypes, st
             orEmpty(e.interval, &Interval::high),
             std::move(versusBest),
             Cell::ofText(best ? "" : signedIntervalText(e.versusBest, 2)),
-            orEmpty(e.versusBest, &Interval::low, true),
-            orEmpty(e.versusBest, &Interval::high, true),
+            exact ? Cell::empty() : orEmpty(e.versusBest, &Interval::low, true),
+            exact ? Cell::empty() : orEmpty(e.versusBest, &Interval::high, true),
             Cell::ofText(bar(e.value, largest)),
         });
     }
     if (target) table.notes.push_back(targetNote(*target, ranking.targetReached, ranking.fights));
+    if (exact) {
+        // No noise, so no interval: text leaves out the interval columns,
+        // CSV leaves their cells empty.
+        for (std::size_t c = table.columns.size(); c-- > 0;) {
+            const Column& column = table.columns[c];
+            if (column.views == kTextView && column.caption == "95% interval") {
+                table.columns.erase(table.columns.begin() + static_cast<std::ptrdiff_t>(c));
+                for (std::vector<Cell>& row : table.rows)
+                    row.erase(row.begin() + static_cast<std::ptrdiff_t>(c));
+            }
+        }
+    }
     return report;
+}
+
+Report exactRankReport(const analysis::ExactRanking& exact, RankBy by, bool allTypes,
+                       std::string_view you, std::string_view opp) {
+    analysis::Ranking ranking;
+    ranking.method = analysis::Method::Exact;
+    ranking.result = exact.result;
+    ranking.mode = exact.mode;
+    for (const analysis::ExactRankEntry& e : exact.entries) {
+        RankEntry entry;
+        entry.candidate = e.candidate;
+        entry.value = e.value;
+        // The difference alone, without bounds.
+        entry.versusBest = Interval{e.versusBest, e.versusBest, e.versusBest};
+        ranking.entries.push_back(std::move(entry));
+    }
+    return rankReport(ranking, by, allTypes, you, opp);
 }
 
 }  // namespace skarn::report

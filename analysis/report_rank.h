@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "analysis/exact_rank.h"
 #include "analysis/rank.h"
 #include "analysis/report.h"
 #include "analysis/report_words.h"
@@ -19,8 +20,16 @@ namespace skarn::report {
 // ranked result with its 95% interval, its difference to the best with
 // that difference's interval, and a bar in text; with `target`, the
 // target's note.
+// A ranking whose method is Exact is laid out alike with no seed and no
+// fights: its heading says "exact", its entries have no interval (empty
+// cells in CSV, no interval columns in text) and their difference to the
+// best is a number alone.
 Report rankReport(const analysis::Ranking& ranking, analysis::RankBy by, bool allTypes,
                   std::string_view you, std::string_view opp,
                   const std::optional<Target>& target = {});
+
+// The report of an exact ranking, as rankReport lays out a ranking.
+Report exactRankReport(const analysis::ExactRanking& ranking, analysis::RankBy by, bool allTypes,
+                       std::string_view you, std::string_view opp);
 
 }  // namespace skarn::report

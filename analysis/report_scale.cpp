@@ -38,22 +38,32 @@ Cell orEmpty(const std::optional<Interval>& interval, double Interval::*part, in
     return interval ? Cell::ofReal((*interval).*part, decimals, true) : Cell::empty();
 }
 
-}  // namespace
-
-Report scaleReport(const analysis::Scale& scale, std::string_view you, std::string_view opp) {
+// The report of `scale`, whose fighter as it is has the result `baseMean`
+// with `baseInterval` (none for exact figures).
+Report scaleReportOf(const analysis::Scale& scale, double baseMean,
+                     const std::optional<Interval>& baseInterval, std::string_view you,
+                     std::string_view opp) {
     const Result result = scale.result;
-    const auto baseInterval = analysis::intervalOf(scale.base.intervals(scale.mode), result);
+    const bool exact = scale.method == analysis::Method::Exact;
     Report report;
-    report.context = Context{std::string(you), std::string(opp), scale.mode, scale.seed,
-                             scale.fights};
-    report.heading.push_back("Scale factors for " + quoteName(you) + " against " +
-                             quoteName(opp) + ": seed " + std::to_string(scale.seed) +
-                             ", mode " + model::modeName(scale.mode) + ", " +
-                             std::to_string(scale.fights) + " fights each, +-" +
-                             std::to_string(scale.delta) + " points");
-    report.heading.push_back("Now: " + std::string(nowCaption(result)) + " " +
-                             fixed2(scale.base.mean(result)) + " " +
-                             intervalText(baseInterval, noIntervalText(scale.fights)));
+    report.context.you = std::string(you);
+    report.context.opp = std::string(opp);
+    report.context.mode = scale.mode;
+    report.context.method = scale.method;
+    if (!exact) {
+        report.context.seed = scale.seed;
+        report.context.fights = scale.fights;
+    }
+    report.heading.push_back(
+        "Scale factors for " + quoteName(you) + " against " + quoteName(opp) + ": " +
+        (exact ? std::string("exact odds") : "seed " + std::to_string(scale.seed)) + ", mode " +
+        model::modeName(scale.mode) + ", " +
+        (exact ? std::string() : std::to_string(scale.fights) + " fights each, ") + "+-" +
+        std::to_string(scale.delta) + " points");
+    report.heading.push_back("Now: " + std::string(nowCaption(result)) + " " + fixed2(baseMean) +
+                             (exact ? std::string()
+                                    : " " + intervalText(baseInterval,
+                                                         noIntervalText(scale.fights))));
 
     const int decimals = scaleDecimals(scale);
     const std::string unit = std::string(resultColumnUnit(result)) + " per point";
@@ -65,8 +75,8 @@ Report scaleReport(const analysis::Scale& scale, std::string_view you, std::stri
         Column{"stat", "", "", Align::Left, kCsvView},
         Column{"value", "value", "points", Align::Right, kEveryView},
         Column{"", "tried", "points", Align::Left, kTextView},
-        Column{"low", "", "points", Align::Left, kCsvView},
-        Column{"high", "", "points", Align::Left, kCsvView},
+        Column{"tried_low", "", "points", Align::Left, kCsvView},
+        Column{"tried_high", "", "points", Align::Left, kCsvView},
         Column{"oneSided", "", "", Align::Left, kCsvView},
         Column{"hitPointsFollow", "", "", Align::Left, kCsvView},
         Column{"perPoint", "per point", unit, Align::Right, kEveryView},
@@ -92,8 +102,8 @@ Report scaleReport(const analysis::Scale& scale, std::string_view you, std::stri
             Cell::ofText(s.hitPointsFollow ? "true" : "false"),
             std::move(perPoint),
             Cell::ofText(signedIntervalText(s.perPoint, decimals)),
-            orEmpty(s.perPoint, &Interval::low, decimals),
-            orEmpty(s.perPoint, &Interval::high, decimals),
+            exact ? Cell::empty() : orEmpty(s.perPoint, &Interval::low, decimals),
+            exact ? Cell::empty() : orEmpty(s.perPoint, &Interval::high, decimals),
             Cell::ofText(perDeltaText(s, scale.delta, result)),
         });
         if (!s.refused.empty()) table.notes.push_back(refusedNote(s));
@@ -101,7 +111,46 @@ Report scaleReport(const analysis::Scale& scale, std::string_view you, std::stri
         if (s.hitPointsFollow)
             table.notes.push_back("Str.: " + hitPointsFollowNote(quoteName(you)));
     }
+    if (exact) {
+        // No noise, so no interval: text leaves out its column.
+        for (std::size_t c = table.columns.size(); c-- > 0;) {
+            if (table.columns[c].caption != "95% interval") continue;
+            table.columns.erase(table.columns.begin() + static_cast<std::ptrdiff_t>(c));
+            for (std::vector<Cell>& row : table.rows)
+                row.erase(row.begin() + static_cast<std::ptrdiff_t>(c));
+        }
+    }
     return report;
+}
+
+}  // namespace
+
+Report scaleReport(const analysis::Scale& scale, std::string_view you, std::string_view opp) {
+    return scaleReportOf(scale, scale.base.mean(scale.result),
+                         analysis::intervalOf(scale.base.intervals(scale.mode), scale.result), you,
+                         opp);
+}
+
+Report exactScaleReport(const analysis::ExactScale& exact, std::string_view you,
+                        std::string_view opp) {
+    analysis::Scale scale;
+    scale.method = analysis::Method::Exact;
+    scale.result = exact.result;
+    scale.mode = exact.mode;
+    scale.delta = exact.delta;
+    for (const analysis::ExactStatScale& e : exact.stats) {
+        StatScale s;
+        s.stat = e.stat;
+        s.value = e.value;
+        s.low = e.low;
+        s.high = e.high;
+        s.hitPointsFollow = e.hitPointsFollow;
+        s.refused = e.refused;
+        // The change alone, without bounds.
+        if (e.perPoint) s.perPoint = Interval{*e.perPoint, *e.perPoint, *e.perPoint};
+        scale.stats.push_back(std::move(s));
+    }
+    return scaleReportOf(scale, exact.base.mean(exact.result), std::nullopt, you, opp);
 }
 
 }  // namespace skarn::report

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "analysis/exact_scale.h"
 #include "analysis/report.h"
 #include "analysis/scale.h"
 
@@ -18,5 +19,12 @@ namespace skarn::report {
 // points change. Its notes say which stats were not scaled, which were
 // compared on one side only, and when the hit points follow Str.
 Report scaleReport(const analysis::Scale& scale, std::string_view you, std::string_view opp);
+
+// The report of exact scale factors, laid out as scaleReport lays out a
+// scale, with no seed and no fights: the heading says "exact", the
+// changes per point have no interval (empty cells in CSV, no interval
+// column in text).
+Report exactScaleReport(const analysis::ExactScale& scale, std::string_view you,
+                        std::string_view opp);
 
 }  // namespace skarn::report

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "analysis/report_words.h"
+#include "model/modes.h"
 #include "model/stats.h"
 
 namespace skarn::cli {
@@ -86,14 +88,21 @@ Json fighter(const model::Fighter& fighter) {
     json["shieldIndex"] = fighter.hasShield ? 0 : -1;
     json["hitPoints"] = fighter.hitPoints.value;
     json["weaponType"] = fighter.weaponType;
+    json["weaponTypeName"] = std::string(report::weaponTypeName(fighter.weaponType));
     json["weaponName"] = text(fighter.weaponName);
     json["shieldName"] = text(fighter.shieldName);
     return json;
 }
 
+void addMode(Json& object, FightMode mode) {
+    object["mode"] = static_cast<std::int32_t>(mode);
+    object["modeName"] = model::modeName(mode);
+}
+
 void addRun(Json& object, const analysis::Outcome& outcome) {
+    object["method"] = analysis::methodKey(analysis::Method::Sampled);
     object["seed"] = outcome.seed;
-    object["mode"] = static_cast<std::int32_t>(outcome.mode);
+    addMode(object, outcome.mode);
     object["fights"] = outcome.fights;
 
     const RunResults& r = outcome.results;

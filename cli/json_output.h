@@ -30,8 +30,11 @@ Json interval(const std::optional<analysis::Interval>& interval);
 // The resolved fighter: its statistics, hit points, weapon and shield.
 Json fighter(const model::Fighter& fighter);
 
-// Adds the members of a run to `object`: seed, mode, fights, results,
-// totals, ci95, and with `withFighters` you and opp.
+// Adds "mode" (its number) and "modeName" (its --mode name) to `object`.
+void addMode(Json& object, FightMode mode);
+
+// Adds the members of a sampled run to `object`: method, seed, mode,
+// modeName, fights, results, totals and ci95.
 void addRun(Json& object, const analysis::Outcome& outcome);
 
 // {"damageGiven", "damageTaken", "time"}: each {"unit", "edges", "counts",

@@ -31,6 +31,8 @@ struct Arguments {
     std::optional<std::string> youWeapon, youShield, oppWeapon, oppShield;
     std::optional<analysis::RankBy> rankBy;
     bool allTypes = false;
+    bool exact = false;    // --exact: exact odds or nothing
+    bool sampled = false;  // --sampled: fight, even where exact odds could answer
     bool histogram = false;
     std::optional<double> targetError;
     std::optional<analysis::Result> targetResult;

@@ -4,6 +4,7 @@
 #include "analysis/report_rank.h"
 #include "cli/command.h"
 #include "cli/commands.h"
+#include "cli/exact_choice.h"
 #include "cli/json_output.h"
 #include "cli/matchup.h"
 #include "cli/output.h"
@@ -53,13 +54,42 @@ Json rankingJson(const Ranking& ranking, RankBy by, const Fighter& opp,
     return rows;
 }
 
+// The JSON of an exact ranking, laid out as rankingJson lays out a sampled
+// one: per entry the exact figures in place of the run, no interval (null
+// bounds), no seed, fights, totals or target.
+Json exactRankingJson(const analysis::ExactRanking& ranking, RankBy by, const Fighter& opp) {
+    const char* what = by == RankBy::Weapon ? "weapon" : "shield";
+    Json rows = Json::array();
+    for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
+        const analysis::ExactRankEntry& entry = ranking.entries[i];
+        Json row = Json::object();
+        row["rank"] = static_cast<std::int64_t>(i + 1);
+        row[what] = text(entry.candidate.name);
+        Json& measure = row["measure"] = Json::object();
+        measure["name"] = analysis::resultKey(ranking.result);
+        measure["value"] = number(entry.value);
+        measure["low"] = nullptr;
+        measure["high"] = nullptr;
+        Json& versusBest = row["versusBest"] = Json::object();
+        versusBest["mean"] = number(entry.versusBest);
+        versusBest["low"] = nullptr;
+        versusBest["high"] = nullptr;
+        addExact(row, entry.outcome);
+        row["exact"] = exactJson(entry.outcome, false);
+        row["you"] = fighter(entry.candidate.you);
+        row["opp"] = fighter(opp);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 class RankCommand : public Command {
 public:
     RankCommand()
         : Command("rank",
-                  "runs the matchup for each weapon of the You character's weapon type (or of "
-                  "every type, or each shield and none) on the same dice, best first, with each "
-                  "one's difference to the best") {}
+                  "ranks each weapon of the You character's weapon type (or of every type, or "
+                  "each shield and none) against the Opponent, best first, with each one's "
+                  "difference to the best: exactly, or sampled on the same dice") {}
 
     void addOptions(CLI::App& app, Arguments& args, OptionTexts& texts) const override {
         addFightOptions(app, args, texts);
@@ -72,9 +102,11 @@ public:
             ->disable_flag_override();
         addThreads(app, texts);
         addTarget(app, texts, false);
+        addMethodOptions(app, args);
     }
 
     std::string check(const Arguments& args) const override {
+        if (std::string error = checkMethodOptions(args); !error.empty()) return error;
         if (*args.rankBy == RankBy::Weapon && args.youWeapon)
             return "--you-weapon cannot be combined with --by weapon";
         if (*args.rankBy == RankBy::Shield && args.youShield)
@@ -129,6 +161,26 @@ int RankCommand::execute(const Arguments& args) const {
         return kExitFailure;
     }
     printWarnings(warnings);
+
+    if (!wantsSampling(args)) {
+        analysis::ExactSettings settings;
+        settings.mode = args.mode;
+        settings.threads = args.threads;
+        analysis::ExactRefusal declined;
+        bool cancelled = false;
+        const auto exact = analysis::exactRank(candidates, opp, by, settings, declined, cancelled);
+        if (exact) {
+            if (args.json) {
+                printOut(printed(exactRankingJson(*exact, by, opp)));
+            } else {
+                printReport(report::exactRankReport(*exact, by, args.allTypes, matchup.you.name,
+                                                    opp.name),
+                            args);
+            }
+            return kExitOk;
+        }
+        if (!sampleInstead(args, declined)) return kExitFailure;
+    }
 
     std::vector<analysis::Variant> variants;
     for (const analysis::Candidate& c : candidates)

@@ -4,6 +4,7 @@
 #include "analysis/scale.h"
 #include "cli/command.h"
 #include "cli/commands.h"
+#include "cli/exact_choice.h"
 #include "cli/json_output.h"
 #include "cli/matchup.h"
 #include "cli/output.h"
@@ -27,8 +28,9 @@ Json scaleJson(const analysis::Scale& scale, const Fighter& you, const Fighter& 
         analysis::intervalOf(scale.base.intervals(scale.mode), result);
     const double baseMean = scale.base.mean(result);
     Json json = Json::object();
+    json["method"] = analysis::methodKey(analysis::Method::Sampled);
     json["seed"] = scale.seed;
-    json["mode"] = static_cast<std::int32_t>(scale.mode);
+    addMode(json, scale.mode);
     json["fights"] = scale.fights;
     json["delta"] = scale.delta;
     json["result"] = analysis::resultKey(result);
@@ -42,11 +44,48 @@ Json scaleJson(const analysis::Scale& scale, const Fighter& you, const Fighter& 
         stat["stat"] = model::statInfo(s.stat).jsonKey;
         stat["caption"] = model::statInfo(s.stat).caption;
         stat["value"] = s.value;
-        stat["low"] = s.low;
-        stat["high"] = s.high;
+        Json& tried = stat["tried"] = Json::object();
+        tried["low"] = s.low;
+        tried["high"] = s.high;
         stat["oneSided"] = s.oneSided();
         stat["hitPointsFollow"] = s.hitPointsFollow;
         stat["perPoint"] = interval(s.perPoint);
+        stat["refused"] = s.refused.empty() ? Json(nullptr) : text(s.refused);
+        stats.push_back(std::move(stat));
+    }
+    json["you"] = fighter(you);
+    json["opp"] = fighter(opp);
+    return json;
+}
+
+// The JSON of exact scale factors, laid out as scaleJson lays out sampled
+// ones, without seed and fights, and with null interval bounds.
+Json exactScaleJson(const analysis::ExactScale& scale, const Fighter& you, const Fighter& opp) {
+    const auto point = [](double mean) {
+        Json json = Json::object();
+        json["mean"] = number(mean);
+        json["low"] = nullptr;
+        json["high"] = nullptr;
+        return json;
+    };
+    Json json = Json::object();
+    json["method"] = analysis::methodKey(analysis::Method::Exact);
+    addMode(json, scale.mode);
+    json["delta"] = scale.delta;
+    json["result"] = analysis::resultKey(scale.result);
+    json["base"] = point(scale.base.mean(scale.result));
+    Json& stats = json["stats"] = Json::array();
+    for (const analysis::ExactStatScale& s : scale.stats) {
+        Json stat = Json::object();
+        stat["stat"] = model::statInfo(s.stat).jsonKey;
+        stat["caption"] = model::statInfo(s.stat).caption;
+        stat["value"] = s.value;
+        Json& tried = stat["tried"] = Json::object();
+        tried["low"] = s.low;
+        tried["high"] = s.high;
+        stat["oneSided"] = s.oneSided();
+        stat["hitPointsFollow"] = s.hitPointsFollow;
+        stat["perPoint"] = s.perPoint ? point(*s.perPoint) : Json(nullptr);
         stat["refused"] = s.refused.empty() ? Json(nullptr) : text(s.refused);
         stats.push_back(std::move(stat));
     }
@@ -60,8 +99,8 @@ public:
     ScaleCommand()
         : Command("scale",
                   "how much a point of Str., Dex., W. Skill, Tactics, Parry and A.R. changes the "
-                  "mode's main result, from runs at each stat - delta and + delta on the same "
-                  "dice, best first") {}
+                  "mode's main result, from each stat - delta and + delta, best first: exactly, "
+                  "or sampled on the same dice") {}
 
     void addOptions(CLI::App& app, Arguments& args, OptionTexts& texts) const override {
         addFightOptions(app, args, texts);
@@ -70,7 +109,10 @@ public:
                        "points below and above each stat, 1 to 400 (default 10)")
             ->type_name("D");
         addThreads(app, texts);
+        addMethodOptions(app, args);
     }
+
+    std::string check(const Arguments& args) const override { return checkMethodOptions(args); }
 
     int execute(const Arguments& args) const override {
         const auto files = openDataFiles(args);
@@ -78,6 +120,23 @@ public:
         const std::int64_t fights = fightsOf(args, 50'000);
         Fighter you, opp;
         if (!armMatchup(*files, args, you, opp, fights)) return kExitFailure;
+        if (!wantsSampling(args)) {
+            analysis::ExactSettings settings;
+            settings.mode = args.mode;
+            settings.threads = args.threads;
+            analysis::ExactRefusal declined;
+            bool cancelled = false;
+            const auto exact =
+                analysis::exactScale(you, opp, args.delta, settings, declined, cancelled);
+            if (exact) {
+                if (args.json)
+                    printOut(printed(exactScaleJson(*exact, you, opp)));
+                else
+                    printReport(report::exactScaleReport(*exact, you.name, opp.name), args);
+                return kExitOk;
+            }
+            if (!sampleInstead(args, declined)) return kExitFailure;
+        }
         if (!checkExpectedTime(args,
                                analysis::scaleVariants(you, opp, args.delta, args.mode, fights),
                                fights, args.threads))

@@ -52,6 +52,8 @@ struct RankFindings {
 // What a tab's analysis gives.
 struct PageResult {
     std::variant<analysis::Outcome, RankFindings, analysis::Scale> value;
+    // The fighters' names as stored, for the leading columns of the CSV.
+    std::string you, opp;
 
     bool cancelled() const {
         return std::visit(

@@ -92,13 +92,14 @@ std::optional<AnalysisPage::Plan> OutcomePage::plan(const AnalysisSubject& subje
     Plan plan;
     plan.variants = {analysis::variantOf(subject.you, subject.opp)};
     plan.work = [you = subject.you, opp = subject.opp](const analysis::RunSettings& s) {
-        return PageResult{analysis::analyseOutcome(you, opp, s)};
+        return PageResult{analysis::analyseOutcome(you, opp, s), you.name, opp.name};
     };
     return plan;
 }
 
 void OutcomePage::present(const PageResult& result) {
     outcome_ = std::get<analysis::Outcome>(result.value);
+    names_ = {result.you, result.opp};
     const analysis::Outcome& o = *outcome_;
     const double n = static_cast<double>(o.fights);
     const RunResults& r = o.results;
@@ -160,7 +161,7 @@ QString OutcomePage::describe(std::int64_t fights) const {
     return QStringLiteral("the outcome of %1 fights").arg(countText(fights));
 }
 
-std::string OutcomePage::csv() const { return outcome_ ? analysis::outcomeCsv(*outcome_) : std::string(); }
+std::string OutcomePage::csv() const { return outcome_ ? analysis::outcomeCsv(*outcome_, names_.first, names_.second) : std::string(); }
 
 void OutcomePage::restyle(const QWidget& window) {
     restyleView(*winView_, window);

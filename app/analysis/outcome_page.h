@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <QString>
 
@@ -40,6 +41,8 @@ public:
     const analysis::Outcome* outcome() const { return outcome_ ? &*outcome_ : nullptr; }
 
 private:
+    // The fighters of the figures shown (You, Opponent), for the CSV.
+    std::pair<std::string, std::string> names_;
     void showHistogram(int h);
 
     QWidget* picture_ = nullptr;

@@ -94,15 +94,17 @@ std::optional<AnalysisPage::Plan> RankPage::plan(const AnalysisSubject& subject,
     }
     Plan plan;
     for (const analysis::Candidate& c : candidates) plan.variants.push_back(analysis::variantOf(c.you, subject.opp));
-    plan.work = [candidates = std::move(candidates), opp = subject.opp, by = by_, warnings = std::move(warnings),
-                 allTypes](const analysis::RunSettings& s) {
-        return PageResult{RankFindings{analysis::rank(candidates, opp, by, s), warnings, allTypes}};
+    plan.work = [candidates = std::move(candidates), you = subject.you.name, opp = subject.opp, by = by_,
+                 warnings = std::move(warnings), allTypes](const analysis::RunSettings& s) {
+        return PageResult{RankFindings{analysis::rank(candidates, opp, by, s), warnings, allTypes}, you,
+                          opp.name};
     };
     return plan;
 }
 
 void RankPage::present(const PageResult& result) {
     findings_ = std::get<RankFindings>(result.value);
+    names_ = {result.you, result.opp};
     showFindings();
 }
 
@@ -120,7 +122,7 @@ QString RankPage::describe(std::int64_t fights) const {
 }
 
 std::string RankPage::csv() const {
-    return findings_ ? analysis::rankingCsv(findings_->ranking, by_) : std::string();
+    return findings_ ? analysis::rankingCsv(findings_->ranking, by_, names_.first, names_.second) : std::string();
 }
 
 QWidget* RankPage::picture() { return view_; }

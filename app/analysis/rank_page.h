@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <QString>
 
@@ -48,6 +49,8 @@ public:
     void markCurrent(const analysis::Candidate& candidate);
 
 private:
+    // The fighters of the figures shown (You, Opponent), for the CSV.
+    std::pair<std::string, std::string> names_;
     bool isCurrent(const analysis::Candidate& c) const;
     QString label(const analysis::RankEntry& entry) const;
     void showFindings();

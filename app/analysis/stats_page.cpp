@@ -75,7 +75,7 @@ std::optional<AnalysisPage::Plan> StatsPage::plan(const AnalysisSubject& subject
     Plan plan;
     plan.variants = analysis::scaleVariants(subject.you, subject.opp, delta, settings.mode, settings.fights);
     plan.work = [you = subject.you, opp = subject.opp, delta](const analysis::RunSettings& s) {
-        return PageResult{analysis::scaleStats(you, opp, delta, s)};
+        return PageResult{analysis::scaleStats(you, opp, delta, s), you.name, opp.name};
     };
     youName_ = displayText(subject.you.name);
     mode_ = settings.mode;
@@ -84,6 +84,7 @@ std::optional<AnalysisPage::Plan> StatsPage::plan(const AnalysisSubject& subject
 
 void StatsPage::present(const PageResult& result) {
     scale_ = std::get<analysis::Scale>(result.value);
+    names_ = {result.you, result.opp};
     const analysis::Scale& scale = *scale_;
     const Result measured = scale.result;
     const QString unit = resultUnit(measured);
@@ -163,7 +164,7 @@ QString StatsPage::describe(std::int64_t fights) const {
     return QStringLiteral("the scale factors, %1 fights for each value").arg(countText(fights));
 }
 
-std::string StatsPage::csv() const { return scale_ ? analysis::scaleCsv(*scale_) : std::string(); }
+std::string StatsPage::csv() const { return scale_ ? analysis::scaleCsv(*scale_, names_.first, names_.second) : std::string(); }
 
 void StatsPage::restyle(const QWidget& window) { restyleView(*view_, window); }
 

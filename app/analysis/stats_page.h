@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <QString>
 
@@ -40,6 +41,8 @@ public:
     const analysis::Scale* scale() const { return scale_ ? &*scale_ : nullptr; }
 
 private:
+    // The fighters of the figures shown (You, Opponent), for the CSV.
+    std::pair<std::string, std::string> names_;
     QSpinBox* points_ = nullptr;
     QWidget* picture_ = nullptr;
     QLabel* base_ = nullptr;

@@ -220,12 +220,14 @@ TEST(ReportOutcomeTest, AResultNotCountedIsWordsInTextAndNumbersInCsv) {
               "Damage Taken          0   0.00  not counted in this mode\n"
               "Damage Given       22.5  22.50  [20.00, 25.00]\n"
               "Time in seconds      60  60.00  not counted in this mode\n");
+    // One rectangular table: what it is about leads every line, and the kind
+    // of each row says what it holds.
     EXPECT_EQ(csvReport(report),
-              "result,value,mean,low,high\n"
-              "winPercent,0,0,,\n"
-              "damageTaken,0,0,,\n"
-              "damageGiven,22.5,22.5,20,25\n"
-              "time,60,60,,\n");
+              "you,opp,mode,seed,fights,kind,result,value,mean,low,high,from,to,count\n"
+              "Knight,Brute,damage60,7,4,result,winPercent,0,0,,,,,\n"
+              "Knight,Brute,damage60,7,4,result,damageTaken,0,0,,,,,\n"
+              "Knight,Brute,damage60,7,4,result,damageGiven,22.5,22.5,20,25,,,\n"
+              "Knight,Brute,damage60,7,4,result,time,60,60,,,,,\n");
 }
 
 // Rankings and scales carry the seed and mode they ran with; their reports

@@ -913,8 +913,8 @@ TEST_F(CliTest, ScaleNamesWhatCannotChangeAndHowHitPointsFollow) {
     EXPECT_TRUE(stats("Frail", {})["strength"]["hitPointsFollow"].get<bool>());
     // Squire's A.R. is 0, the bottom of its range.
     auto squire = stats("Squire", {"--mode", "death"});
-    EXPECT_EQ(squire["armorRating"]["low"].get<double>(), 0);
-    EXPECT_EQ(squire["armorRating"]["high"].get<double>(), 10);
+    EXPECT_EQ(squire["armorRating"]["tried"]["low"].get<double>(), 0);
+    EXPECT_EQ(squire["armorRating"]["tried"]["high"].get<double>(), 10);
     EXPECT_TRUE(squire["armorRating"]["oneSided"].get<bool>());
 
     const CliResult text = run({"scale", "--you", "Frail", "--opp", "Brute", "--fights", "300",
@@ -942,7 +942,8 @@ TEST_F(CliTest, RefusesRunsOverMaxSecondsAndAnnouncesLongOnes) {
     EXPECT_TRUE(line == 0 || announced.err[line - 1] == '\n') << announced.err;
     // The table as CSV: a header and a row for each of the eight weapons that
     // can fight (two of the ten are skipped with a warning).
-    EXPECT_EQ(announced.out.rfind("rank,weapon,", 0), 0u) << announced.out;
+    EXPECT_EQ(announced.out.rfind("you,opp,mode,seed,fights,rank,weapon,", 0), 0u)
+        << announced.out;
     EXPECT_EQ(std::count(announced.out.begin(), announced.out.end(), '\n'), 9) << announced.out;
 }
 
