@@ -752,8 +752,18 @@ TEST_F(AnalysisWindowTest, SaveWritesTheChartOrTheTableThroughTheSaveDialog) {
     files.setNextAnswer(QString::fromStdString(folder.file("stats.csv")));
     QTest::mouseClick(save, Qt::LeftButton);
     const std::string csv = testing::readBytes(folder.file("stats.csv"));
-    EXPECT_EQ(csv.rfind("stat,value,low,high,oneSided,hitPointsFollow,perPoint,perPointLow,perPointHigh\n", 0), 0u);
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 7);
+    // Every line says what the figures are about: the matchup, the mode, the
+    // seed and the fights.
+    EXPECT_EQ(csv.rfind("you,opp,mode,seed,fights,stat,value,tried_low,tried_high,oneSided,hitPointsFollow,"
+                        "perPoint,perPointLow,perPointHigh\n",
+                        0),
+              0u)
+        << csv;
+    const std::string context = "Ysolde,Knight,death," + std::to_string(a.seed()) + ",";
+    std::size_t rows = 0;
+    for (std::size_t at = csv.find('\n'); at + 1 < csv.size(); at = csv.find('\n', at + 1), ++rows)
+        EXPECT_EQ(csv.compare(at + 1, context.size(), context), 0) << csv;
+    EXPECT_EQ(rows, 6u);
 
     // Cancelled: nothing is written. A folder that is not there: a message,
     // and nothing else.
