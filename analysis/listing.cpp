@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "analysis/fighter.h"
 #include "model/equipment.h"
 #include "model/sections.h"
 
@@ -34,6 +35,28 @@ Listing readListing(SectionFile& characters, SectionFile& equipment) {
         }
     }
     return listing;
+}
+
+std::array<std::optional<std::vector<ListedFighter>>, 2> listFighters(
+    const Listing& listing, SectionFile& characters, SectionFile& equipment,
+    std::vector<std::string>& warnings) {
+    std::array<std::optional<std::vector<ListedFighter>>, 2> fighters;
+    const std::string_view sections[] = {kYourChars, kOppChars};
+    for (std::size_t side = 0; side < 2; ++side) {
+        if (!listing.characters[side]) continue;
+        auto& listed = fighters[side].emplace();
+        for (const std::string& name : *listing.characters[side]) {
+            ListedFighter entry{name, std::nullopt, {}};
+            StoredCharacter stored;
+            Fighter fighter;
+            if (loadCharacter(characters, sections[side], name, stored, entry.error) &&
+                equipFighter(equipment, stored, std::nullopt, std::nullopt, fighter, entry.error,
+                             warnings))
+                entry.fighter = std::move(fighter);
+            listed.push_back(std::move(entry));
+        }
+    }
+    return fighters;
 }
 
 }  // namespace skarn::analysis

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "data/records.h"
 #include "data/section_file.h"
+#include "model/fighter.h"
 
 namespace skarn::analysis {
 
@@ -29,5 +31,21 @@ struct Listing {
 // unreadable field hides no other. Reads both files: call it from the
 // thread that owns them.
 Listing readListing(SectionFile& characters, SectionFile& equipment);
+
+// A character of a list as it fights: loaded and armed with its stored
+// weapon and shield, as the window arms it; or why it cannot be.
+struct ListedFighter {
+    std::string name;
+    std::optional<model::Fighter> fighter;
+    std::string error;  // when there is no fighter
+};
+
+// The characters of `listing` (YourChars, then OppChars) as they fight,
+// in the listing's order; nothing for a section the listing lacks. The
+// warnings of arming them (a stored shield not found, ...) are added to
+// `warnings`.
+std::array<std::optional<std::vector<ListedFighter>>, 2> listFighters(
+    const Listing& listing, SectionFile& characters, SectionFile& equipment,
+    std::vector<std::string>& warnings);
 
 }  // namespace skarn::analysis

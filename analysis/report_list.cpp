@@ -4,7 +4,9 @@
 #include <string>
 #include <utility>
 
+#include "analysis/report_words.h"
 #include "model/lookup.h"
+#include "model/stats.h"
 
 namespace skarn::report {
 
@@ -33,10 +35,44 @@ Table sectionTable(std::string section, std::string_view name, bool exists) {
     return table;
 }
 
+// The characters of a section as they fight.
+void addFighterRows(Table& table, const std::vector<analysis::ListedFighter>& fighters) {
+    table.header = true;
+    table.columns = {Column{"name", "name", "", Align::Left, kEveryView}};
+    for (const model::Stat stat : model::kStats) {
+        const model::StatInfo& info = model::statInfo(stat);
+        table.columns.push_back(Column{info.jsonKey, info.caption, "points", Align::Right, kEveryView});
+    }
+    table.columns.push_back(Column{"hitPoints", "hit points", "", Align::Right, kEveryView});
+    table.columns.push_back(Column{"weaponTypeName", "type", "", Align::Left, kEveryView});
+    table.columns.push_back(Column{"weaponName", "weapon", "", Align::Left, kEveryView});
+    table.columns.push_back(Column{"shieldName", "shield", "", Align::Left, kEveryView});
+    for (const analysis::ListedFighter& listed : fighters) {
+        std::vector<Cell> row{nameCell(listed.name)};
+        if (!listed.fighter) {
+            while (row.size() < table.columns.size()) row.push_back(Cell::empty().shown("?"));
+            table.rows.push_back(std::move(row));
+            table.notes.push_back(quoteName(listed.name) + ": " + listed.error);
+            continue;
+        }
+        const model::Fighter& f = *listed.fighter;
+        for (const model::Stat stat : model::kStats) row.push_back(Cell::ofWhole(f.stats[stat]));
+        Cell hitPoints = Cell::ofWhole(f.hitPoints.value);
+        if (!f.hitPoints.stored)
+            hitPoints = std::move(hitPoints).shown(std::to_string(f.hitPoints.value) + " (Str.)");
+        row.push_back(std::move(hitPoints));
+        row.push_back(Cell::ofText(std::string(weaponTypeName(f.weaponType))));
+        row.push_back(nameCell(f.weaponName));
+        row.push_back(f.hasShield ? nameCell(f.shieldName) : Cell::ofText("").shown("none"));
+        table.rows.push_back(std::move(row));
+    }
+}
+
 }  // namespace
 
 Report listReport(const analysis::Listing& listing, std::string_view charFile,
-                  std::string_view equiFile) {
+                  std::string_view equiFile,
+                  const std::array<std::optional<std::vector<analysis::ListedFighter>>, 2>* fighters) {
     Report report;
     const std::string characters = "Characters (" + std::string(charFile) + ")";
     const std::string_view charSections[] = {kYourChars, kOppChars};
@@ -45,8 +81,11 @@ Report listReport(const analysis::Listing& listing, std::string_view charFile,
         Table table = sectionTable(characters, charSections[side], names.has_value());
         table.header = false;
         table.columns = {Column{"name", "name", "", Align::Left, kEveryView}};
-        if (names)
+        if (fighters && (*fighters)[static_cast<std::size_t>(side)]) {
+            addFighterRows(table, *(*fighters)[static_cast<std::size_t>(side)]);
+        } else if (names) {
             for (const std::string& name : *names) table.rows.push_back({nameCell(name)});
+        }
         report.tables.push_back(std::move(table));
     }
 

@@ -52,7 +52,7 @@ bool parseDecimal(const std::string& text, double low, bool inclusive, double& o
 // The flags that take no value, for the check of "--flag=value".
 const std::set<std::string>& flagNames() {
     static const std::set<std::string> names{"--json", "--csv", "--histogram", "--all-types",
-                                             "--exact", "--sampled",
+                                             "--exact", "--sampled", "--stats",
                                              "--help", "-h", "--version"};
     return names;
 }

@@ -34,6 +34,7 @@ struct Arguments {
     bool exact = false;    // --exact: exact odds or nothing
     bool sampled = false;  // --sampled: fight, even where exact odds could answer
     bool histogram = false;
+    bool stats = false;  // list --stats
     std::optional<double> targetError;
     std::optional<analysis::Result> targetResult;
     int threads = 0;  // 0: one per core
