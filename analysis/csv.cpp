@@ -20,7 +20,8 @@ namespace {
 constexpr int kLowestFixedExponent = -4;
 constexpr int kHighestFixedExponent = 14;
 
-using Leading = std::vector<std::pair<std::string, std::string>>;
+// Leading columns: each its key and the cell it has on every row.
+using Leading = std::vector<std::pair<std::string, Cell>>;
 
 }  // namespace
 
@@ -118,7 +119,7 @@ std::string csvTableWith(const Table& table, const Leading& leading) {
     std::string out = csvLine(cells);
     for (const std::vector<Cell>& row : table.rows) {
         cells.clear();
-        for (const auto& [key, cell] : leading) cells.push_back(cell);
+        for (const auto& [key, cell] : leading) cells.push_back(csvCell(cell));
         for (const std::size_t c : columns) cells.push_back(csvCell(row[c]));
         out += csvLine(cells);
     }
@@ -131,19 +132,21 @@ std::string csvTable(const Table& table) { return csvTableWith(table, {}); }
 
 namespace {
 
-// The leading columns of a report's CSV: (key, cell) pairs, none for a
-// report about no matchup.
+// The leading columns of a report's CSV, none for a report about no
+// matchup. They are cells as any other, so they are written as any other.
 Leading contextCells(const Context& context) {
     Leading cells;
     if (context.you.empty() && context.opp.empty() && !context.mode) return cells;
-    cells.emplace_back("you", context.you);
-    cells.emplace_back("opp", context.opp);
-    cells.emplace_back("mode", context.mode ? model::modeName(*context.mode) : "");
+    cells.emplace_back("you", Cell::ofText(context.you));
+    cells.emplace_back("opp", Cell::ofText(context.opp));
+    cells.emplace_back("mode", context.mode ? Cell::ofText(model::modeName(*context.mode))
+                                            : Cell::empty());
     if (context.method == analysis::Method::Exact) {
-        cells.emplace_back("method", analysis::methodKey(context.method));
+        cells.emplace_back("method", Cell::ofText(analysis::methodKey(context.method)));
     } else {
-        cells.emplace_back("seed", context.seed ? std::to_string(*context.seed) : "");
-        cells.emplace_back("fights", context.fights ? std::to_string(*context.fights) : "");
+        cells.emplace_back("seed", context.seed ? Cell::ofWhole(*context.seed) : Cell::empty());
+        cells.emplace_back("fights",
+                           context.fights ? Cell::ofWhole(*context.fights) : Cell::empty());
     }
     return cells;
 }
