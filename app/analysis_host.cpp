@@ -13,6 +13,13 @@
 
 namespace skarn {
 
+AnalysisHost::Choices SimulatorDialog::choices() const {
+    // The value members hold what the lists show after each handler; the
+    // number fields are not read, as they reach a run only through it.
+    return Choices{yourCharacterName, yourWeaponName, yourShieldName, oppCharacterName,
+                   oppWeaponName,     oppShieldName,  fightMode,      sliderFights()};
+}
+
 AnalysisHost::Preparation SimulatorDialog::prepareFighters(std::int64_t fights) {
     Preparation prepared;
     if (const std::optional<RunFighters> run = prepareRun(fights))

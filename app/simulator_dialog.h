@@ -157,6 +157,7 @@ public:
     AnalysisWindow* analysisWindow() const;
 
     // --- AnalysisHost: what the Analysis window may ask of this window.
+    Choices choices() const override;
     Preparation prepareFighters(std::int64_t fights) override;
     bool giveYouWeapon(std::int32_t weaponType, const std::string& name) override;
     bool giveYouShield(const std::string& name) override;

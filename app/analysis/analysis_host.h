@@ -37,6 +37,20 @@ public:
         QString refusal;
     };
 
+    // What the main window shows chosen, without taking any typed value:
+    // the characters, weapons and shields of both sides ("- none -" for no
+    // shield), the stop rule and the slider's fights. It shows no message
+    // and changes nothing.
+    struct Choices {
+        std::string you, yourWeapon, yourShield;
+        std::string opp, oppWeapon, oppShield;
+        FightMode mode = DamagePer60Seconds;
+        std::int64_t sliderFights = 1;
+
+        bool operator==(const Choices&) const = default;
+    };
+    virtual Choices choices() const = 0;
+
     // Takes the main window's values as "Begin" takes them before a run of
     // `fights` fights, with the same messages, status line and focus, and
     // checks that such a run can be fought.

@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 
 #include "app/analysis/charts.h"
 #include "app/analysis_text.h"
+#include "ui/text.h"
 
 namespace skarn {
 namespace {
@@ -30,11 +32,13 @@ AnalysisPage::AnalysisPage(QString title, QString stem, const QString& fightsCap
     settings_ = new QHBoxLayout;
     layout->addLayout(settings_);
     auto* fightsLabel = new QLabel(fightsCaption, this);
+    fightsLabel_ = fightsLabel;
     fightsBox_ = new QComboBox(this);
     fightsBox_->setObjectName(this->stem + QStringLiteral("Fights"));
     fightsBox_->setAccessibleName(QString(fightsCaption).remove(u'&').remove(u':'));
     fightsBox_->setAccessibleDescription(
-        QStringLiteral("More fights give narrower 95 % intervals and take longer."));
+        QStringLiteral("Shown only where the exact odds decline and fights are sampled instead: more fights "
+                       "give narrower 95 % intervals and take longer."));
     for (const std::int64_t fights : kFightChoices)
         fightsBox_->addItem(countText(fights), QVariant::fromValue<qint64>(fights));
     fightsBox_->setCurrentIndex(std::max(0, fightsBox_->findData(QVariant::fromValue<qint64>(defaultFights))));
@@ -42,11 +46,36 @@ AnalysisPage::AnalysisPage(QString title, QString stem, const QString& fightsCap
     settings_->addWidget(fightsLabel);
     settings_->addWidget(fightsBox_);
     connect(fightsBox_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
+    // Exact figures need no fights: the list shows only for sampled ones.
+    fightsBox_->hide();
+    fightsLabel->hide();
     body_ = new QVBoxLayout;
     layout->addLayout(body_, 1);
 }
 
 std::int64_t AnalysisPage::fights() const { return fightsBox_->currentData().value<qint64>(); }
+
+void AnalysisPage::setFightsQuietly(std::int64_t fights) {
+    const int index = fightsBox_->findData(QVariant::fromValue<qint64>(fights));
+    if (index < 0) return;
+    const QSignalBlocker quiet(fightsBox_);
+    fightsBox_->setCurrentIndex(index);
+}
+
+void AnalysisPage::showFights(bool shown, std::int64_t used) {
+    usedFights_ = shown ? used : 0;
+    if (shown) setFightsQuietly(used);
+    fightsBox_->setVisible(shown);
+    fightsLabel_->setVisible(shown);
+}
+
+void AnalysisPage::revertSettings() {
+    if (usedFights_ > 0) setFightsQuietly(usedFights_);
+}
+
+QString sampledNote(const std::string& declined) {
+    return QStringLiteral("Sampled fights, not exact odds: %1").arg(displayText(declined));
+}
 
 void AnalysisPage::changed() {
     invalidate();
@@ -54,6 +83,19 @@ void AnalysisPage::changed() {
 }
 
 namespace tabs {
+
+analysis::ExactSettings exactSettings(const analysis::RunSettings& settings) {
+    analysis::ExactSettings exact;
+    exact.mode = settings.mode;
+    exact.threads = settings.threads;
+    exact.progress = settings.progress;
+    exact.cancel = settings.cancel;
+    return exact;
+}
+
+QString changeUnit(analysis::Result result) {
+    return result == analysis::Result::WinPercent ? QStringLiteral("percentage points of win %") : resultUnit(result);
+}
 
 QLabel* wrappedLabel(const QString& objectName, QWidget* parent) {
     auto* label = new QLabel(parent);

@@ -18,12 +18,16 @@
 #include <QWidget>
 
 #include "analysis/engine.h"
+#include "analysis/exact.h"
+#include "analysis/exact_rank.h"
+#include "analysis/exact_scale.h"
 #include "analysis/outcome.h"
 #include "analysis/rank.h"
 #include "analysis/scale.h"
 #include "combat/fight.h"
 #include "model/fighter.h"
 
+class QChart;
 class QChartView;
 class QComboBox;
 class QHBoxLayout;
@@ -39,33 +43,59 @@ struct AnalysisSubject {
     model::Fighter you;
     model::Fighter opp;
     FightMode mode = DamagePer60Seconds;
+    std::int64_t sliderFights = 1;  // the fights of a run of "Begin"
 };
 
-// What a ranking found: the ranking, the weapons or shields it left out, and
-// whether it ranked the weapons of every type.
+// What the Outcome tab found: the exact outcome and, beside it, one seeded
+// chain of the main window's fights as Begin fights them; or, where the
+// exact engine declined (`declined` says why), a sampled outcome of the
+// tab's fights with its histograms.
+struct OutcomeFindings {
+    std::optional<analysis::ExactOutcome> exact;
+    analysis::Outcome sampled;
+    std::string declined;
+};
+
+// What a ranking found: the ranking (exact, or sampled where the engine
+// declined and `declined` says why), the weapons or shields it left out,
+// and whether it ranked the weapons of every type.
 struct RankFindings {
-    analysis::Ranking ranking;
+    std::optional<analysis::ExactRanking> exact;
+    analysis::Ranking ranking;  // the sampled ranking, when not exact
+    std::string declined;
     std::vector<std::string> warnings;
     bool allTypes = false;
 };
 
+// What the scale factors found: exact, or sampled where the engine declined.
+struct ScaleFindings {
+    std::optional<analysis::ExactScale> exact;
+    analysis::Scale sampled;  // when not exact
+    std::string declined;
+};
+
 // What a tab's analysis gives.
 struct PageResult {
-    std::variant<analysis::Outcome, RankFindings, analysis::Scale> value;
-    // The fighters' names as stored, for the leading columns of the CSV.
-    std::string you, opp;
+    std::variant<OutcomeFindings, RankFindings, ScaleFindings> value;
+    bool wasCancelled = false;
 
     bool cancelled() const {
+        if (wasCancelled) return true;
         return std::visit(
             [](const auto& v) {
-                if constexpr (std::is_same_v<std::decay_t<decltype(v)>, RankFindings>)
-                    return v.ranking.cancelled;
+                using T = std::decay_t<decltype(v)>;
+                if constexpr (std::is_same_v<T, RankFindings>)
+                    return !v.exact && v.ranking.cancelled;
                 else
-                    return v.cancelled;
+                    return !v.exact && v.sampled.cancelled;
             },
             value);
     }
 };
+
+// A tab's note where the exact engine declined: "Sampled fights, not exact
+// odds: <the engine's sentence>".
+QString sampledNote(const std::string& declined);
 
 // One tab of the window: its settings, what it runs, and how it shows and
 // saves what came out.
@@ -78,6 +108,12 @@ public:
     struct Plan {
         Work work;
         std::vector<analysis::Variant> variants;  // the pairs of fighters it runs, for its time
+        // The fights the progress counts: the tab's fights per variant, or
+        // the slider's for the Outcome tab's chain; 0 for exact work alone,
+        // which counts matchups.
+        std::int64_t fights = 0;
+        // For the status line: "the exact weapons ranking".
+        QString what;
     };
 
     // `title` is the tab's caption, `stem` the start of its object names,
@@ -96,10 +132,9 @@ public:
     // Shows why the analysis could not run, in place of the last one.
     virtual void presentRefusal(const QString& refusal) = 0;
     virtual bool hasResult() const = 0;
-    // "the outcome of 100 000 fights", for the status line.
-    virtual QString describe(std::int64_t fights) const = 0;
-    // The table as CSV, byte for byte as skarn-cli's --csv prints it.
-    virtual std::string csv() const = 0;
+    // The table as CSV, byte for byte as skarn-cli's --csv prints it, for
+    // the fighters named `you` and `opp`.
+    virtual std::string csv(const std::string& you, const std::string& opp) const = 0;
     // What Save… writes as a picture.
     virtual QWidget* picture() = 0;
     // The charts in the colours and font of `window`.
@@ -112,27 +147,52 @@ public:
     int generation = 0;
     bool stale = true;  // the analysis shown, if any, is out of date
     std::function<void()> settingsChanged;
+    // The tab's own status line: what it last did.
+    QString status;
+    // The seed, mode and matchup of the figures shown, for saved files.
+    QString shownContext;
 
     void invalidate() {
         ++generation;
         stale = true;
     }
 
+    // Shows the fight-count list only where the figures shown were
+    // sampled; it then shows the fights they used.
+    void showFights(bool shown, std::int64_t used);
+    // After a cancelled run: the settings go back to those of the figures
+    // shown, so that no box claims what the charts do not show.
+    virtual void revertSettings();
+    // The chart a saved picture carries as its title, or nullptr.
+    virtual QChart* titledChart() { return nullptr; }
+
 protected:
     // A setting of the tab changed: its result is out of date.
     void changed();
 
     QHBoxLayout* settingsRow() { return settings_; }
+    // Sets the fight-count list without a run.
+    void setFightsQuietly(std::int64_t fights);
+    // The fights the figures shown used, when sampled; 0 when exact or none.
+    std::int64_t usedFights_ = 0;
     QVBoxLayout* body() { return body_; }
 
 private:
     QHBoxLayout* settings_ = nullptr;
     QVBoxLayout* body_ = nullptr;
     QComboBox* fightsBox_ = nullptr;
+    QWidget* fightsLabel_ = nullptr;
 };
 
 // The building blocks of the tabs.
 namespace tabs {
+
+// The settings of an exact analysis that match a sampled run's.
+analysis::ExactSettings exactSettings(const analysis::RunSettings& settings);
+
+// What one unit of a change of `result` is called after a number: a
+// change of the win % is in "percentage points", never "%".
+QString changeUnit(analysis::Result result);
 
 // A label of plain text that wraps and can be selected with the mouse.
 QLabel* wrappedLabel(const QString& objectName, QWidget* parent);

@@ -5,8 +5,10 @@
 #include <exception>
 #include <string>
 #include <utility>
+#include <variant>
 
 #include <QCloseEvent>
+#include <QFont>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -45,10 +47,29 @@ constexpr int kProgressStepMs = 40;
 QString modeCaption(FightMode mode) { return QString::fromLatin1(model::modeCaption(mode)); }
 
 // "Brannoc the Bold with Longsword and Kite Shield"
-QString fighterText(const model::Fighter& f) {
-    QString text = QStringLiteral("%1 with %2").arg(displayText(f.name), displayText(f.weaponName));
-    if (f.hasShield) text += QStringLiteral(" and ") + displayText(f.shieldName);
+QString fighterText(const std::string& name, const std::string& weapon, const std::string& shield) {
+    QString text = QStringLiteral("%1 with %2").arg(displayText(name), displayText(weapon));
+    if (!shield.empty() && shield != "- none -") text += QStringLiteral(" and ") + displayText(shield);
     return text;
+}
+
+// The main window's choices that gave `subject`.
+AnalysisHost::Choices choicesOf(const AnalysisSubject& subject) {
+    return AnalysisHost::Choices{subject.you.name, subject.you.weaponName, subject.you.wantedShield,
+                                 subject.opp.name, subject.opp.weaponName, subject.opp.wantedShield,
+                                 subject.mode,     subject.sliderFights};
+}
+
+// Whether figures found for `shown` still answer `now`: the slider's
+// fights matter to the Outcome tab alone, whose run has that many.
+bool stillHolds(AnalysisHost::Choices shown, const AnalysisHost::Choices& now, bool slider) {
+    if (!slider) shown.sliderFights = now.sliderFights;
+    return shown == now;
+}
+
+// Whether a tab's findings are exact.
+bool isExact(const PageResult& result) {
+    return std::visit([](const auto& v) { return v.exact.has_value(); }, result.value);
 }
 
 QString rateText(double perSecond) {
@@ -56,9 +77,10 @@ QString rateText(double perSecond) {
     return QStringLiteral("%1 fights/s").arg(countText(static_cast<std::int64_t>(perSecond)));
 }
 
-// "45 000 of 100 000 fights"
-QString doneText(std::int64_t done, std::int64_t total) {
-    return QStringLiteral("%1 of %2 fights").arg(countText(done), countText(total));
+// "45 000 of 100 000 fights", or "12 of 28 matchups" for exact work.
+QString doneText(std::int64_t done, std::int64_t total, bool matchups) {
+    return QStringLiteral("%1 of %2 %3")
+        .arg(countText(done), countText(total), matchups ? QStringLiteral("matchups") : QStringLiteral("fights"));
 }
 
 QString secondsText(double seconds) {
@@ -105,12 +127,22 @@ AnalysisWindow::AnalysisWindow(AnalysisHost& host, QWidget& mainWindow)
     top->addWidget(seedEdit_);
     top->addWidget(refreshButton_);
     layout->addLayout(top);
+    outOfDate_ = tabs::wrappedLabel(QStringLiteral("outOfDate"), this);
+    outOfDate_->setAccessibleName(QStringLiteral("Out of date"));
+    outOfDate_->setText(QStringLiteral(
+        "These figures are out of date, Refresh: the main window has changed since they were found."));
+    QFont bold = outOfDate_->font();
+    bold.setBold(true);
+    outOfDate_->setFont(bold);
+    outOfDate_->hide();
+    layout->addWidget(outOfDate_);
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("tabs"));
     tabs_->setAccessibleName(QStringLiteral("Analyses"));
     tabs_->setAccessibleDescription(
         QStringLiteral("Outcome, Weapons, Shields and Stats; a tab is analysed when it is shown."));
+    tabs_->setUsesScrollButtons(false);
     const RankPage::Give give = [this](RankBy by, const analysis::Candidate& c) { giveToYou(by, c); };
     pages_ = {new OutcomePage, new RankPage(RankBy::Weapon, give), new RankPage(RankBy::Shield, give), new StatsPage};
     for (AnalysisPage* page : pages_) {
@@ -169,10 +201,16 @@ AnalysisWindow::AnalysisWindow(AnalysisHost& host, QWidget& mainWindow)
     connect(saveButton_, &QPushButton::clicked, this, [this] { onSave(); });
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         saveButton_->setEnabled(currentPage().hasResult());
+        statusLabel_->setText(currentPage().status);
+        statusLabel_->setAccessibleDescription(currentPage().status);
+        showOutOfDate();
         if (subject_) requestRun();
     });
+    // The header follows every change of the main window's choices.
+    host_.onRunChanged(this, [this] { followMainWindow(); });
 
     restyle();
+    followMainWindow();
     resize(1040, 720);
 }
 
@@ -193,11 +231,28 @@ const analysis::Outcome* AnalysisWindow::outcome() const {
     return static_cast<const OutcomePage&>(page(OutcomeTab)).outcome();
 }
 
+const analysis::ExactOutcome* AnalysisWindow::exactOutcome() const {
+    return static_cast<const OutcomePage&>(page(OutcomeTab)).exactOutcome();
+}
+
 const analysis::Ranking* AnalysisWindow::ranking(RankBy by) const {
     return static_cast<const RankPage&>(page(by == RankBy::Weapon ? WeaponsTab : ShieldsTab)).ranking();
 }
 
+const analysis::ExactRanking* AnalysisWindow::exactRanking(RankBy by) const {
+    return static_cast<const RankPage&>(page(by == RankBy::Weapon ? WeaponsTab : ShieldsTab)).exactRanking();
+}
+
 const analysis::Scale* AnalysisWindow::scale() const { return static_cast<const StatsPage&>(page(StatsTab)).scale(); }
+
+const analysis::ExactScale* AnalysisWindow::exactScale() const {
+    return static_cast<const StatsPage&>(page(StatsTab)).exactScale();
+}
+
+bool AnalysisWindow::isOutOfDate(Tab tab) const {
+    const auto& shown = shownFor_[static_cast<std::size_t>(tab)];
+    return shown && page(tab).hasResult() && !stillHolds(*shown, host_.choices(), tab == OutcomeTab);
+}
 
 bool AnalysisWindow::openOnMainWindow() {
     if (!refresh()) return false;
@@ -230,21 +285,35 @@ bool AnalysisWindow::refresh() {
     }
     seed_ = *seed;
     const AnalysisHost::Fighters& fighters = *prepared.fighters;
-    subject_ = AnalysisSubject{fighters.you, fighters.opp, fighters.mode};
-    showSubject();
+    subject_ = AnalysisSubject{fighters.you, fighters.opp, fighters.mode, fighters.sliderFights};
+    followMainWindow();
     for (AnalysisPage* page : pages_) page->invalidate();
     requestRun();
     return true;
 }
 
-void AnalysisWindow::showSubject() {
-    const AnalysisSubject& s = *subject_;
+void AnalysisWindow::followMainWindow() {
+    const AnalysisHost::Choices c = host_.choices();
     subjectLabel_->setText(QStringLiteral("You: %1.  Opponent: %2.  %3.")
-                               .arg(fighterText(s.you), fighterText(s.opp), modeCaption(s.mode)));
+                               .arg(fighterText(c.you, c.yourWeapon, c.yourShield),
+                                    fighterText(c.opp, c.oppWeapon, c.oppShield), modeCaption(c.mode)));
     subjectLabel_->setAccessibleDescription(subjectLabel_->text());
+    showOutOfDate();
 }
 
-void AnalysisWindow::setStatus(const QString& text) {
+void AnalysisWindow::showOutOfDate() {
+    const bool old = isOutOfDate(currentTab());
+    outOfDate_->setVisible(old);
+    for (std::size_t t = 0; t < pages_.size(); ++t) {
+        const QString title = pages_[t]->title;
+        tabs_->setTabText(static_cast<int>(t),
+                          isOutOfDate(static_cast<Tab>(t)) ? title + QStringLiteral(" (out of date)") : title);
+    }
+}
+
+void AnalysisWindow::setStatus(AnalysisPage& page, const QString& text) {
+    page.status = text;
+    if (&page != &currentPage()) return;
     statusLabel_->setText(text);
     statusLabel_->setAccessibleDescription(text);
 }
@@ -276,7 +345,8 @@ void AnalysisWindow::startRun(AnalysisPage& page) {
     if (!plan) {
         page.presentRefusal(refusal);
         page.stale = false;
-        setStatus(refusal);
+        shownFor_[static_cast<std::size_t>(std::find(pages_.begin(), pages_.end(), &page) - pages_.begin())].reset();
+        setStatus(page, refusal);
         saveButton_->setEnabled(currentPage().hasResult());
         emit analysisEnded();
         return;
@@ -285,6 +355,9 @@ void AnalysisWindow::startRun(AnalysisPage& page) {
     const int run = ++runId_;
     runningPage_ = &page;
     runningGeneration_ = page.generation;
+    runningFor_ = choicesOf(*subject_);
+    runningWhat_ = plan->what;
+    countsMatchups_ = plan->fights == 0;
     userCancelled_ = false;
     cancel_ = std::make_shared<std::atomic<bool>>(false);
     settings.cancel = cancel_.get();
@@ -298,14 +371,16 @@ void AnalysisWindow::startRun(AnalysisPage& page) {
     // The estimate is on the generous side: until the engine's first report
     // the display moves at the slowest rate it foresees.
     const double expected =
-        analysis::expectedSeconds(plan->variants, settings.mode, settings.fights, settings.threads);
-    QString status = QStringLiteral("Analysing %1\u2026").arg(page.describe(settings.fights));
+        countsMatchups_ ? 0.0 : analysis::expectedSeconds(plan->variants, settings.mode, plan->fights, settings.threads);
+    QString status = QStringLiteral("Working out %1\u2026").arg(plan->what);
     if (expected > kAnnounceSeconds) status += QStringLiteral(" This takes up to about %1.").arg(secondsText(expected));
-    setStatus(status);
-    lastTotal_ = settings.fights * static_cast<std::int64_t>(plan->variants.size());
+    setStatus(page, status);
+    lastTotal_ = countsMatchups_ ? static_cast<std::int64_t>(plan->variants.size())
+                                 : plan->fights * static_cast<std::int64_t>(plan->variants.size());
     // Room for the count at its widest, so that it neither shakes the row
     // nor is cut while it grows.
-    countLabel_->setMinimumWidth(countLabel_->fontMetrics().horizontalAdvance(doneText(lastTotal_, lastTotal_)));
+    countLabel_->setMinimumWidth(
+        countLabel_->fontMetrics().horizontalAdvance(doneText(lastTotal_, lastTotal_, countsMatchups_)));
     lastDone_ = lastTotal_;
     lastAt_ = 0;
     span_ = std::max<qint64>(static_cast<qint64>(expected * 1000.0), 1);
@@ -346,7 +421,7 @@ void AnalysisWindow::onProgress(int run, std::int64_t done, std::int64_t total) 
     lastTotal_ = total;
     lastAt_ = now;
     const double seconds = std::max<qint64>(now, 1) / 1000.0;
-    rateLabel_->setText(rateText(static_cast<double>(done) / seconds));
+    if (!countsMatchups_) rateLabel_->setText(rateText(static_cast<double>(done) / seconds));
     emit progressReported(done, total);
     stepProgress();
 }
@@ -357,7 +432,7 @@ void AnalysisWindow::stepProgress() {
     shownDone_ = std::max(shownDone_, fromDone_ + (static_cast<double>(lastDone_) - fromDone_) * part);
     const double total = static_cast<double>(lastTotal_);
     progressBar_->setValue(static_cast<int>(1000.0 * shownDone_ / total));
-    countLabel_->setText(doneText(static_cast<std::int64_t>(shownDone_), lastTotal_));
+    countLabel_->setText(doneText(static_cast<std::int64_t>(shownDone_), lastTotal_, countsMatchups_));
 }
 
 void AnalysisWindow::onFinished(int run, std::shared_ptr<PageResult> result, QString failure) {
@@ -372,19 +447,34 @@ void AnalysisWindow::onFinished(int run, std::shared_ptr<PageResult> result, QSt
     cancelButton_->setEnabled(false);
 
     const bool upToDate = page->generation == runningGeneration_;
+    const auto index = static_cast<std::size_t>(std::find(pages_.begin(), pages_.end(), page) - pages_.begin());
     if (!failure.isEmpty()) {
         page->stale = false;  // not tried again by itself
-        setStatus(QStringLiteral("The analysis failed: ") + failure);
+        setStatus(*page, QStringLiteral("The analysis failed: ") + failure);
     } else if (result->cancelled()) {
-        if (userCancelled_) setStatus(QStringLiteral("Cancelled: the charts show the last analysis that finished."));
-        else if (!wanted_) setStatus(QStringLiteral("Stopped."));
+        // The boxes go back to what the figures shown used.
+        page->revertSettings();
+        if (userCancelled_)
+            setStatus(*page, QStringLiteral("Cancelled: the charts show the last analysis that finished."));
+        else if (!wanted_)
+            setStatus(*page, QStringLiteral("Stopped."));
     } else if (upToDate) {
         page->present(*result);
         page->stale = false;
-        setStatus(QStringLiteral("Done: %1 in %2, seed %3.")
-                      .arg(page->describe(page->fights()), secondsText(clock_.elapsed() / 1000.0))
-                      .arg(seed_));
+        shownFor_[index] = runningFor_;
+        const bool exact = isExact(*result);
+        const AnalysisSubject& s = *subject_;
+        const bool sampled = !exact || page == &this->page(OutcomeTab);
+        page->shownContext = QStringLiteral("%1 against %2, %3, %4")
+                                 .arg(displayText(s.you.name), displayText(s.opp.name), modeCaption(s.mode),
+                                      exact ? (sampled ? QStringLiteral("exact; the run beside it seed %1").arg(seed_)
+                                                       : QStringLiteral("exact"))
+                                            : QStringLiteral("seed %1").arg(seed_));
+        QString done = QStringLiteral("Done: %1 in %2").arg(runningWhat_, secondsText(clock_.elapsed() / 1000.0));
+        if (sampled) done += QStringLiteral(", seed %1").arg(seed_);
+        setStatus(*page, done + QStringLiteral("."));
     }
+    showOutOfDate();
     userCancelled_ = false;
     saveButton_->setEnabled(currentPage().hasResult());
     emit analysisEnded();
@@ -425,18 +515,20 @@ void AnalysisWindow::giveToYou(RankBy by, const analysis::Candidate& candidate) 
     const bool given = by == RankBy::Weapon ? host_.giveYouWeapon(candidate.you.weaponType, candidate.name)
                                             : host_.giveYouShield(candidate.name);
     if (!given) {
-        setStatus(QStringLiteral("%1 is not in the main window's list.").arg(displayText(candidate.name)));
+        setStatus(page(by == RankBy::Weapon ? WeaponsTab : ShieldsTab), QStringLiteral("%1 is not in the main window's list.").arg(displayText(candidate.name)));
         return;
     }
     static_cast<RankPage&>(page(by == RankBy::Weapon ? WeaponsTab : ShieldsTab)).markCurrent(candidate);
-    setStatus(QStringLiteral("You now hold %1 in the main window. Refresh to analyse it.")
+    setStatus(page(by == RankBy::Weapon ? WeaponsTab : ShieldsTab),
+              QStringLiteral("You now hold %1 in the main window. Refresh to analyse it.")
                   .arg(displayText(candidate.name)));
 }
 
 void AnalysisWindow::onSave() {
     AnalysisPage& page = currentPage();
     if (!page.hasResult()) return;
-    const QString path = saveTab(*this, page, saveFolder_, subjectLabel_->text());
+    const QString path = saveTab(*this, page, saveFolder_, subject_ ? subject_->you.name : std::string(),
+                                 subject_ ? subject_->opp.name : std::string());
     if (path.isEmpty()) return;
     saveFolder_ = QFileInfo(path).absolutePath();
     setStatus(QStringLiteral("Saved %1.").arg(QDir::toNativeSeparators(path)));

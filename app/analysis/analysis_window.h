@@ -14,6 +14,7 @@
 #include "analysis/outcome.h"
 #include "analysis/rank.h"
 #include "analysis/scale.h"
+#include "app/analysis/analysis_host.h"
 #include "app/analysis/analysis_page.h"
 
 class QLabel;
@@ -24,8 +25,6 @@ class QTabWidget;
 class QTimer;
 
 namespace skarn {
-
-class AnalysisHost;
 
 // The Analysis window: what the main window's two sides do over many fights,
 // as pictures. Four tabs: the outcome (the four results with their 95%
@@ -74,10 +73,19 @@ public:
     // What the analyses are about; nothing before the values were first taken.
     const std::optional<AnalysisSubject>& subject() const { return subject_; }
 
-    // The analysis each tab shows, or nullptr while it shows none.
+    // The analysis each tab shows, or nullptr while it shows none: the
+    // sampled figures (the chain beside the exact outcome, or a sampled
+    // fallback) and the exact ones.
     const analysis::Outcome* outcome() const;
+    const analysis::ExactOutcome* exactOutcome() const;
     const analysis::Ranking* ranking(analysis::RankBy by) const;
+    const analysis::ExactRanking* exactRanking(analysis::RankBy by) const;
     const analysis::Scale* scale() const;
+    const analysis::ExactScale* exactScale() const;
+
+    // Whether the figures `tab` shows no longer match the header, which
+    // follows the main window.
+    bool isOutOfDate(Tab tab) const;
 
 signals:
     // An analysis ended: finished and shown, cancelled, or replaced by one
@@ -94,8 +102,13 @@ private:
     AnalysisPage& page(Tab tab) const { return *pages_[static_cast<std::size_t>(tab)]; }
     AnalysisPage& currentPage() const;
     std::optional<std::uint32_t> typedSeed() const;
-    void showSubject();
-    void setStatus(const QString& text);
+    // The header from what the main window shows chosen now; the tabs whose
+    // figures were found for other choices say they are out of date.
+    void followMainWindow();
+    void showOutOfDate();
+    // The status line of `page`, shown while it is the tab shown.
+    void setStatus(AnalysisPage& page, const QString& text);
+    void setStatus(const QString& text) { setStatus(currentPage(), text); }
 
     // Runs the tab shown when its results are out of date and nothing runs.
     // A change of what a running analysis is about cancels it first.
@@ -118,6 +131,12 @@ private:
     std::uint32_t seed_ = 0;
 
     QLabel* subjectLabel_ = nullptr;
+    QLabel* outOfDate_ = nullptr;
+    // For each tab, the main window's choices its figures were found for.
+    std::array<std::optional<AnalysisHost::Choices>, 4> shownFor_{};
+    std::optional<AnalysisHost::Choices> runningFor_;
+    QString runningWhat_;
+    bool countsMatchups_ = false;
     QLineEdit* seedEdit_ = nullptr;
     QPushButton* refreshButton_ = nullptr;
     QTabWidget* tabs_ = nullptr;

@@ -164,6 +164,63 @@ void showHistogram(QChart& chart, const std::vector<double>& edges, const std::v
     area->attachAxis(y);
 }
 
+void showDistribution(QChart& chart, const std::vector<double>& values, const std::vector<double>& probabilities,
+                      const QString& axisTitle, int maxBars) {
+    clearChart(chart);
+    const double first = values.front(), last = values.back();
+    // Each value a bar of its own where there are few; else bars of equal
+    // width that gather the values within them.
+    std::vector<double> left, right, height;
+    if (static_cast<int>(values.size()) <= maxBars) {
+        double gap = 1.0;
+        for (std::size_t k = 1; k < values.size(); ++k)
+            gap = k == 1 ? values[k] - values[k - 1] : std::min(gap, values[k] - values[k - 1]);
+        const double half = (gap > 0.0 ? gap : 1.0) * 0.4;
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            left.push_back(values[k] - half);
+            right.push_back(values[k] + half);
+            height.push_back(probabilities[k] * 100.0);
+        }
+    } else {
+        const double width = (last - first) / maxBars;
+        left.resize(static_cast<std::size_t>(maxBars));
+        right.resize(left.size());
+        height.assign(left.size(), 0.0);
+        for (std::size_t b = 0; b < left.size(); ++b) {
+            left[b] = first + width * static_cast<double>(b);
+            right[b] = b + 1 == left.size() ? last : first + width * static_cast<double>(b + 1);
+        }
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            const auto b = std::min(left.size() - 1, static_cast<std::size_t>((values[k] - first) / width));
+            height[b] += probabilities[k] * 100.0;
+        }
+    }
+    auto* outline = new QLineSeries;
+    double largest = 0.0;
+    outline->append(left.front(), 0.0);
+    for (std::size_t b = 0; b < left.size(); ++b) {
+        // Up, across and down again: bars apart where they do not touch.
+        outline->append(left[b], 0.0);
+        outline->append(left[b], height[b]);
+        outline->append(right[b], height[b]);
+        outline->append(right[b], 0.0);
+        largest = std::max(largest, height[b]);
+    }
+    auto* area = new QAreaSeries(outline);
+    outline->setParent(area);
+    area->setProperty(kRole, kHistogram);
+    chart.addSeries(area);
+
+    auto* x = valueAxis(axisTitle);
+    setNiceRange(*x, left.front(), right.back());
+    auto* y = valueAxis(QStringLiteral("% of fights"));
+    setNiceRange(*y, 0.0, std::max(largest, 1e-9));
+    chart.addAxis(x, Qt::AlignBottom);
+    chart.addAxis(y, Qt::AlignLeft);
+    area->attachAxis(x);
+    area->attachAxis(y);
+}
+
 QColor markedColor(const QPalette& palette) {
     // The highlight's complementary hue, as light as the highlight, so
     // that it stands apart from the other bars on light and dark desktops.

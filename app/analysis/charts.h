@@ -46,6 +46,14 @@ QAbstractBarSeries* showBars(QChart& chart, const std::vector<Bar>& bars, const 
 void showHistogram(QChart& chart, const std::vector<double>& edges, const std::vector<std::int64_t>& counts,
                    const QString& axisTitle);
 
+// Replaces what `chart` shows with the law of a result as bars: one bar
+// per value, `probabilities[k]` high at `values[k]` (in increasing order),
+// in percent; more than `maxBars` values are gathered into `maxBars` bars
+// of equal width. The value axis is titled `axisTitle`.
+// REQUIRES: values.size() == probabilities.size(), not empty.
+void showDistribution(QChart& chart, const std::vector<double>& values, const std::vector<double>& probabilities,
+                      const QString& axisTitle, int maxBars = 60);
+
 // Removes every series and axis from `chart`.
 void clearChart(QChart& chart);
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <QChart>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -21,7 +22,8 @@
 
 namespace skarn {
 
-QString saveTab(QWidget& owner, AnalysisPage& page, const QString& folder, const QString& description) {
+QString saveTab(QWidget& owner, AnalysisPage& page, const QString& folder, const std::string& you,
+                const std::string& opp) {
     const std::vector<FileType> types = {{QStringLiteral("PNG image"), QStringLiteral("png")},
                                          {QStringLiteral("SVG image"), QStringLiteral("svg")},
                                          {QStringLiteral("CSV table"), QStringLiteral("csv")}};
@@ -40,6 +42,13 @@ QString saveTab(QWidget& owner, AnalysisPage& page, const QString& folder, const
     for (std::size_t i = 0; i < types.size(); ++i)
         if (suffix == types[i].suffix) type = static_cast<int>(i);
 
+    // A picture names what it shows in the title on its chart while it is
+    // drawn, and in the file's own title.
+    const QString title = QStringLiteral("Skarn: %1").arg(page.shownContext);
+    QChart* chart = type < 2 ? page.titledChart() : nullptr;
+    const QString chartTitle = chart ? chart->title() : QString();
+    if (chart) chart->setTitle(chartTitle + QStringLiteral(" \u2014 ") + page.shownContext);
+
     // Charts lay themselves out on a posted event: let them, before they
     // are drawn into the file.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
@@ -49,15 +58,18 @@ QString saveTab(QWidget& owner, AnalysisPage& page, const QString& folder, const
     QSaveFile file(choice.path);
     bool written = file.open(QIODevice::WriteOnly);
     if (written && type == 0) {
-        written = page.picture()->grab().toImage().save(&file, "PNG");
+        QImage image = page.picture()->grab().toImage();
+        image.setText(QStringLiteral("Title"), title);
+        written = image.save(&file, "PNG");
     } else if (written && type == 1) {
         QWidget* picture = page.picture();
         QSvgGenerator svg;
         svg.setOutputDevice(&file);
         svg.setSize(picture->size());
         svg.setViewBox(QRect(QPoint(0, 0), picture->size()));
-        svg.setTitle(QStringLiteral("Skarn: %1").arg(QString(page.title).remove(u'&')));
-        svg.setDescription(description);
+        svg.setTitle(title);
+        svg.setDescription(QStringLiteral("The %1 tab of Skarn's Analysis window: %2")
+                               .arg(QString(page.title).remove(u'&'), page.shownContext));
         QPainter painter;
         written = painter.begin(&svg);
         if (written) {
@@ -65,9 +77,10 @@ QString saveTab(QWidget& owner, AnalysisPage& page, const QString& folder, const
             written = painter.end();
         }
     } else if (written) {
-        const std::string csv = page.csv();
+        const std::string csv = page.csv(you, opp);
         written = file.write(csv.data(), static_cast<qint64>(csv.size())) == static_cast<qint64>(csv.size());
     }
+    if (chart) chart->setTitle(chartTitle);
     if (written) written = file.commit();
     if (!written) {
         messageBox(&owner,

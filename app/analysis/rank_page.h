@@ -12,6 +12,7 @@
 #include "app/analysis/analysis_page.h"
 #include "model/fighter.h"
 
+class QChart;
 class QChartView;
 class QCheckBox;
 class QLabel;
@@ -36,13 +37,20 @@ public:
     void present(const PageResult& result) override;
     void presentRefusal(const QString& refusal) override;
     bool hasResult() const override { return findings_.has_value(); }
-    QString describe(std::int64_t fights) const override;
-    std::string csv() const override;
+    std::string csv(const std::string& you, const std::string& opp) const override;
     QWidget* picture() override;
+    QChart* titledChart() override;
+    void revertSettings() override;
     void restyle(const QWidget& window) override;
 
-    // The ranking shown, or nullptr.
-    const analysis::Ranking* ranking() const { return findings_ ? &findings_->ranking : nullptr; }
+    // The sampled ranking shown, or nullptr (also while an exact one is).
+    const analysis::Ranking* ranking() const {
+        return findings_ && !findings_->exact ? &findings_->ranking : nullptr;
+    }
+    // The exact ranking shown, or nullptr.
+    const analysis::ExactRanking* exactRanking() const {
+        return findings_ && findings_->exact ? &*findings_->exact : nullptr;
+    }
 
     // The main window now holds `candidate` on the You side: it is marked
     // as the current choice.
@@ -52,7 +60,7 @@ private:
     // The fighters of the figures shown (You, Opponent), for the CSV.
     std::pair<std::string, std::string> names_;
     bool isCurrent(const analysis::Candidate& c) const;
-    QString label(const analysis::RankEntry& entry) const;
+    QString label(const analysis::Candidate& c) const;
     void showFindings();
     void choose(int entry);
 
@@ -63,6 +71,7 @@ private:
     QTableWidget* table_ = nullptr;
     QLabel* notes_ = nullptr;
     std::optional<RankFindings> findings_;
+    bool usedAllTypes_ = false;
     std::optional<model::Fighter> current_;  // the You side whose choice is marked
 };
 

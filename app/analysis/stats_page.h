@@ -11,6 +11,7 @@
 #include "app/analysis/analysis_page.h"
 #include "combat/fight.h"
 
+class QChart;
 class QChartView;
 class QLabel;
 class QSpinBox;
@@ -31,14 +32,19 @@ public:
                              QString& refusal) override;
     void present(const PageResult& result) override;
     void presentRefusal(const QString& refusal) override;
-    bool hasResult() const override { return scale_.has_value(); }
-    QString describe(std::int64_t fights) const override;
-    std::string csv() const override;
+    bool hasResult() const override { return findings_.has_value(); }
+    std::string csv(const std::string& you, const std::string& opp) const override;
     QWidget* picture() override { return picture_; }
+    QChart* titledChart() override;
+    void revertSettings() override;
     void restyle(const QWidget& window) override;
 
-    // The scale factors shown, or nullptr.
-    const analysis::Scale* scale() const { return scale_ ? &*scale_ : nullptr; }
+    // The sampled scale factors shown, or nullptr (also while exact ones are).
+    const analysis::Scale* scale() const { return findings_ && !findings_->exact ? &findings_->sampled : nullptr; }
+    // The exact scale factors shown, or nullptr.
+    const analysis::ExactScale* exactScale() const {
+        return findings_ && findings_->exact ? &*findings_->exact : nullptr;
+    }
 
 private:
     // The fighters of the figures shown (You, Opponent), for the CSV.
@@ -51,8 +57,8 @@ private:
     QTableWidget* table_ = nullptr;
     QLabel* notes_ = nullptr;
     QString youName_;
-    FightMode mode_ = DamagePer60Seconds;
-    std::optional<analysis::Scale> scale_;
+    std::int32_t usedPoints_ = 0;
+    std::optional<ScaleFindings> findings_;
 };
 
 }  // namespace skarn

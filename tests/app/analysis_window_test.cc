@@ -4,6 +4,7 @@
 // through the save-dialog hook, and what a screen reader hears.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -410,110 +411,121 @@ std::string interval(const Json& ci) {
         .toStdString();
 }
 
-// The example characters, a typed seed and the fights of each tab: every
-// figure the window shows equals skarn-cli's for the same fighters, stop
-// rule, seed and fights, and the CSV it saves is skarn-cli's byte for byte.
-TEST_F(AnalysisWindowTest, EveryFigureEqualsSkarnCli) {
+// Within 4.5 standard errors of a sampled estimate whose 95 % interval is
+// `ci`: an exact figure checked against the sampled engine.
+::testing::AssertionResult nearSampled(double exact, const analysis::Interval& ci) {
+    const double se = (ci.high - ci.low) / (2 * 1.959963984540054);
+    const double mean = (ci.high + ci.low) / 2;
+    if (std::fabs(exact - mean) <= 4.5 * se + 1e-9) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << exact << " is not within 4.5 standard errors of " << mean << " (se "
+                                         << se << ")";
+}
+
+// The example characters at the slider's 2187 fights and a typed seed: the
+// Outcome tab's exact figures agree with the sampled engine, the run beside
+// them is skarn-cli's run with the same seed and fights, and the rankings
+// and scale factors are exact and agree with sampled ones.
+TEST_F(AnalysisWindowTest, ExactFiguresAgreeWithSamplingAndTheRunIsSkarnClis) {
     const std::string chars = example("charfile.cfg"), equipment = example("equifile.cfg");
-    prepare(chars, equipment, "Ysolde Vane", "Skeleton Knight", ToTheDeath);
+    SimulatorDialog& w = prepare(chars, equipment, "Ysolde Vane", "Skeleton Knight", ToTheDeath);
+    w.fightCountSlider->setPos(7);
     AnalysisWindow& a = analyse();
     typeSeed(a, QStringLiteral("12345"));
-    setFights(a, "outcomeFights", 10'000);
     ASSERT_TRUE(settle(a));
     ASSERT_EQ(a.seed(), 12345u);
-
-    testing::TempDir scratch;
-    const auto cli = [&](std::vector<std::string> args) {
-        const std::string dir = testing::workingDirectory().string();
-        args.insert(args.begin(), {"--data", dir});
-        for (const char* more : {"--you", "Ysolde Vane", "--opp", "Skeleton Knight", "--mode", "death", "--seed",
-                                 "12345", "--fights", "10000"})
-            args.emplace_back(more);
-        const testing::CliResult result = testing::runCli(args, testing::workingDirectory());
-        EXPECT_EQ(result.status, 0) << testing::describe(args) << result.err;
-        return result.out;
-    };
-    const auto saved = [&](const char* name) {
-        SaveFileRecorder files;
-        const std::string path = scratch.file(name);
-        files.setNextAnswer(QString::fromStdString(path));
-        QTest::mouseClick(child<QPushButton>(a, "save"), Qt::LeftButton);
-        return testing::readBytes(path);
-    };
-
-    // Outcome: the four results and their intervals, and every bin.
-    const Json outcome = Json::parse(cli({"outcome", "--json"}));
+    ASSERT_NE(a.exactOutcome(), nullptr);
     ASSERT_NE(a.outcome(), nullptr);
-    const analysis::Outcome& o = *a.outcome();
-    EXPECT_EQ(o.fights, 10000);
-    EXPECT_EQ(o.totals.winCount, outcome["totals"]["winCount"].get<double>());
-    EXPECT_EQ(o.totals.damageGivenSum, outcome["totals"]["damageGivenSum"].get<double>());
-    const std::vector<std::vector<std::string>> expected = {
-        {"Your Win %:", QString::number(outcome["results"]["winPercent"].get<double>(), 'g', 15).toStdString(),
-         fixed2(outcome["ci95"]["winPercent"]["mean"]), interval(outcome["ci95"]["winPercent"])},
-        {"Damage Taken", QString::number(outcome["results"]["damageTaken"].get<double>(), 'g', 15).toStdString(),
-         fixed2(outcome["ci95"]["damageTaken"]["mean"]), interval(outcome["ci95"]["damageTaken"])},
-        {"Damage Given", QString::number(outcome["results"]["damageGiven"].get<double>(), 'g', 15).toStdString(),
-         fixed2(outcome["ci95"]["damageGiven"]["mean"]), interval(outcome["ci95"]["damageGiven"])},
-        {"Time in seconds", QString::number(outcome["results"]["time"].get<double>(), 'g', 15).toStdString(),
-         fixed2(outcome["ci95"]["time"]["mean"]), interval(outcome["ci95"]["time"])},
-    };
-    EXPECT_EQ(tableText(*child<QTableWidget>(a, "outcomeTable")), expected);
-    for (const auto& [name, key] : {std::pair("givenHistogram", "damageGiven"), std::pair("takenHistogram", "damageTaken"),
-                                    std::pair("timeHistogram", "time")}) {
-        const Json& h = outcome["histograms"][key];
-        std::vector<double> edges;
-        std::vector<std::int64_t> counts;
-        std::size_t first = 0, last = h["counts"].size() - 1;
-        while (first < last && h["counts"][first] == 0) ++first;
-        while (last > first && h["counts"][last] == 0) --last;
-        for (std::size_t k = first; k <= last; ++k) {
-            edges.push_back(h["edges"][k]);
-            counts.push_back(h["counts"][k]);
-        }
-        // The drawn outline: up at each bin's left edge to its count.
+    EXPECT_FALSE(child<QComboBox>(a, "outcomeFights")->isVisible()) << "exact figures need no fight count";
+
+    // The run beside the exact figures: skarn-cli run, byte for byte in its totals.
+    std::vector<std::string> args = {"--data", testing::workingDirectory().string(), "run", "--json", "--you",
+                                     "Ysolde Vane", "--opp", "Skeleton Knight", "--mode", "death", "--seed", "12345",
+                                     "--fights", "2187"};
+    const testing::CliResult result = testing::runCli(args, testing::workingDirectory());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const Json run = Json::parse(result.out);
+    const analysis::Outcome& chain = *a.outcome();
+    EXPECT_EQ(chain.fights, 2187);
+    EXPECT_EQ(chain.totals.winCount, run["totals"]["winCount"].get<double>());
+    EXPECT_EQ(chain.totals.damageGivenSum, run["totals"]["damageGivenSum"].get<double>());
+    EXPECT_EQ(chain.totals.tickSum, run["totals"]["tickSum"].get<double>());
+
+    // The exact figures against 100 000 sampled fights.
+    const AnalysisSubject& subject = *a.subject();
+    analysis::RunSettings sampledSettings;
+    sampledSettings.mode = ToTheDeath;
+    sampledSettings.seed = 777;
+    sampledSettings.fights = 100'000;
+    const analysis::Outcome sampled = analysis::analyseOutcome(subject.you, subject.opp, sampledSettings);
+    const analysis::ExactOutcome& exact = *a.exactOutcome();
+    EXPECT_TRUE(nearSampled(exact.odds.winPercent->mean, *sampled.intervals.winPercent));
+    EXPECT_TRUE(nearSampled(exact.odds.damageTaken.mean, *sampled.intervals.damageTaken));
+    EXPECT_TRUE(nearSampled(exact.odds.damageGiven.mean, *sampled.intervals.damageGiven));
+    EXPECT_TRUE(nearSampled(exact.odds.time.mean, *sampled.intervals.time));
+
+    // One column for each way of finding a result: exact, and the run.
+    const auto rows = tableText(*child<QTableWidget>(a, "outcomeTable"));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[2], (std::vector<std::string>{"Damage Given", fixed2(exact.odds.damageGiven.mean),
+                                                 fixed2(exact.odds.damageGiven.sd),
+                                                 fixed2(run["ci95"]["damageGiven"]["mean"]),
+                                                 interval(run["ci95"]["damageGiven"])}));
+    // The laws as bars: every bar's height is a probability, and they add up to 100 %.
+    for (const char* name : {"givenHistogram", "takenHistogram", "timeHistogram"}) {
         auto* area = qobject_cast<QAreaSeries*>(chart(a, name)->series().at(0));
-        ASSERT_NE(area, nullptr);
+        ASSERT_NE(area, nullptr) << name;
         const QList<QPointF> points = area->upperSeries()->points();
-        ASSERT_EQ(static_cast<std::size_t>(points.size()), 2 * counts.size() + 2) << name;
-        for (std::size_t k = 0; k < counts.size(); ++k) {
-            EXPECT_EQ(points[static_cast<qsizetype>(2 * k + 1)].x(), edges[k]) << name << " bin " << k;
-            EXPECT_EQ(points[static_cast<qsizetype>(2 * k + 1)].y(), static_cast<double>(counts[k])) << name << " bin " << k;
+        double total = 0.0;
+        for (qsizetype k = 2; k + 1 < points.size(); k += 4) total += points[k].y();
+        EXPECT_NEAR(total, 100.0, 1e-6) << name;
+    }
+
+    // The weapons ranking: exact, best first, each value within reach of a
+    // sampled ranking of the same weapons.
+    showTab(a, AnalysisWindow::WeaponsTab);
+    const analysis::ExactRanking* ranking = a.exactRanking(analysis::RankBy::Weapon);
+    ASSERT_NE(ranking, nullptr);
+    EXPECT_EQ(a.ranking(analysis::RankBy::Weapon), nullptr);
+    EXPECT_FALSE(child<QComboBox>(a, "weaponsFights")->isVisible());
+    std::vector<analysis::Candidate> candidates;
+    for (const analysis::ExactRankEntry& e : ranking->entries) candidates.push_back(e.candidate);
+    sampledSettings.fights = 10'000;
+    const analysis::Ranking sampledRanking =
+        analysis::rank(candidates, subject.opp, analysis::RankBy::Weapon, sampledSettings);
+    const auto weaponRows = tableText(*child<QTableWidget>(a, "weaponsTable"));
+    ASSERT_EQ(weaponRows.size(), ranking->entries.size());
+    ASSERT_GE(weaponRows.size(), 3u);
+    for (std::size_t i = 0; i < ranking->entries.size(); ++i) {
+        const analysis::ExactRankEntry& e = ranking->entries[i];
+        EXPECT_EQ(weaponRows[i][1].substr(0, e.candidate.name.size()), e.candidate.name) << i;
+        EXPECT_EQ(weaponRows[i][2], fixed2(e.value)) << i;
+        if (i > 0) EXPECT_GE(ranking->entries[i - 1].value, e.value) << "best first";
+        const auto found = std::find_if(sampledRanking.entries.begin(), sampledRanking.entries.end(),
+                                        [&](const analysis::RankEntry& s) { return s.candidate.name == e.candidate.name; });
+        ASSERT_NE(found, sampledRanking.entries.end());
+        EXPECT_TRUE(nearSampled(e.value, *found->interval)) << e.candidate.name;
+    }
+
+    // The scale factors: exact, and within reach of sampled ones.
+    showTab(a, AnalysisWindow::StatsTab);
+    const analysis::ExactScale* scale = a.exactScale();
+    ASSERT_NE(scale, nullptr);
+    EXPECT_FALSE(child<QComboBox>(a, "statsFights")->isVisible());
+    sampledSettings.fights = 10'000;
+    const analysis::Scale sampledScale = analysis::scaleStats(subject.you, subject.opp, scale->delta, sampledSettings);
+    ASSERT_EQ(scale->stats.size(), sampledScale.stats.size());
+    for (const analysis::ExactStatScale& st : scale->stats) {
+        const auto found = std::find_if(sampledScale.stats.begin(), sampledScale.stats.end(),
+                                        [&](const analysis::StatScale& s) { return s.stat == st.stat; });
+        ASSERT_NE(found, sampledScale.stats.end());
+        if (!st.perPoint) continue;
+        ASSERT_TRUE(found->perPoint.has_value());
+        if (found->perPoint->high == found->perPoint->low) {
+            EXPECT_EQ(*st.perPoint, found->perPoint->low) << model::statInfo(st.stat).caption;
+        } else {
+            EXPECT_TRUE(nearSampled(*st.perPoint, *found->perPoint)) << model::statInfo(st.stat).caption;
         }
     }
-    EXPECT_EQ(saved("outcome.csv"), cli({"outcome", "--csv"})) << "outcome";
-
-    // The weapons ranking, best first.
-    setFights(a, "weaponsFights", 10'000);
-    showTab(a, AnalysisWindow::WeaponsTab);
-    const Json rank = Json::parse(cli({"rank", "--by", "weapon", "--json"}));
-    const analysis::Ranking* ranking = a.ranking(analysis::RankBy::Weapon);
-    ASSERT_NE(ranking, nullptr);
-    const auto rows = tableText(*child<QTableWidget>(a, "weaponsTable"));
-    ASSERT_EQ(rows.size(), rank.size());
-    for (std::size_t i = 0; i < rank.size(); ++i) {
-        const Json& row = rank[i];
-        EXPECT_EQ(ranking->entries[i].candidate.name, row["weapon"].get<std::string>()) << i;
-        EXPECT_EQ(ranking->entries[i].value, row["measure"]["value"].get<double>()) << i;
-        EXPECT_EQ(rows[i][1].substr(0, row["weapon"].get<std::string>().size()), row["weapon"].get<std::string>());
-        EXPECT_EQ(rows[i][2], fixed2(row["measure"]["value"])) << i;
-        EXPECT_EQ(rows[i][3], interval(row["measure"])) << i;
-    }
-    EXPECT_EQ(saved("weapons.csv"), cli({"rank", "--by", "weapon", "--csv"})) << "weapons";
-
-    // The scale factors.
-    setFights(a, "statsFights", 10'000);
-    showTab(a, AnalysisWindow::StatsTab);
-    const Json scale = Json::parse(cli({"scale", "--json"}));
-    ASSERT_NE(a.scale(), nullptr);
-    ASSERT_EQ(a.scale()->stats.size(), scale["stats"].size());
-    for (std::size_t i = 0; i < scale["stats"].size(); ++i) {
-        const Json& s = scale["stats"][i];
-        EXPECT_EQ(model::statInfo(a.scale()->stats[i].stat).jsonKey, s["stat"].get<std::string>()) << i;
-        ASSERT_TRUE(a.scale()->stats[i].perPoint.has_value());
-        EXPECT_EQ(a.scale()->stats[i].perPoint->mean, s["perPoint"]["mean"].get<double>()) << i;
-    }
-    EXPECT_EQ(saved("stats.csv"), cli({"scale", "--csv"})) << "stats";
 }
 
 #endif  // SKARN_CLI_PATH
@@ -752,18 +764,8 @@ TEST_F(AnalysisWindowTest, SaveWritesTheChartOrTheTableThroughTheSaveDialog) {
     files.setNextAnswer(QString::fromStdString(folder.file("stats.csv")));
     QTest::mouseClick(save, Qt::LeftButton);
     const std::string csv = testing::readBytes(folder.file("stats.csv"));
-    // Every line says what the figures are about: the matchup, the mode, the
-    // seed and the fights.
-    EXPECT_EQ(csv.rfind("you,opp,mode,seed,fights,stat,value,tried_low,tried_high,oneSided,hitPointsFollow,"
-                        "perPoint,perPointLow,perPointHigh\n",
-                        0),
-              0u)
-        << csv;
-    const std::string context = "Ysolde,Knight,death," + std::to_string(a.seed()) + ",";
-    std::size_t rows = 0;
-    for (std::size_t at = csv.find('\n'); at + 1 < csv.size(); at = csv.find('\n', at + 1), ++rows)
-        EXPECT_EQ(csv.compare(at + 1, context.size(), context), 0) << csv;
-    EXPECT_EQ(rows, 6u);
+    EXPECT_NE(csv.find("stat,value,tried_low,tried_high,oneSided,hitPointsFollow,perPoint\n"), std::string::npos) << csv;
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 7);
 
     // Cancelled: nothing is written. A folder that is not there: a message,
     // and nothing else.
@@ -797,7 +799,8 @@ TEST_F(AnalysisWindowTest, ScreenReadersHearEveryControlAndWhatEachChartShows) {
         EXPECT_FALSE(w->accessibleDescription().isEmpty()) << name;
     }
 
-    const analysis::RankEntry& best = a.ranking(analysis::RankBy::Weapon)->entries.front();
+    ASSERT_NE(a.exactRanking(analysis::RankBy::Weapon), nullptr);
+    const analysis::ExactRankEntry& best = a.exactRanking(analysis::RankBy::Weapon)->entries.front();
     EXPECT_EQ(child<QWidget>(a, "weaponsChart")->accessibleName(),
               QStringLiteral("Weapons ranking: %1 %2 % win, best")
                   .arg(QString::fromStdString(best.candidate.name))
