@@ -21,6 +21,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -558,6 +559,8 @@ TEST_F(AnalysisWindowTest, CancelKeepsThePreviousCharts) {
     EXPECT_EQ(a.outcome()->fights, 1'000);
     EXPECT_EQ(a.outcome()->totals.tickSum, shown.tickSum);
     EXPECT_EQ(tableText(*child<QTableWidget>(a, "outcomeTable")), table);
+    EXPECT_EQ(child<QComboBox>(a, "outcomeFights")->currentData().value<qint64>(), 1'000)
+        << "the box shows the fights of the figures shown";
     EXPECT_EQ(child<QLabel>(a, "status")->text(), "Cancelled: the charts show the last analysis that finished.");
     EXPECT_EQ(child<QProgressBar>(a, "progress")->value(), 0);
     EXPECT_FALSE(cancel->isEnabled());
@@ -659,6 +662,91 @@ TEST_F(AnalysisWindowTest, ShieldsAreNotRankedForATwoHandedWeapon) {
 }
 
 // ---- word from the main window --------------------------------------------------------
+
+// The header follows each change of the main window at once; a tab whose
+// figures were found for other choices says so until it runs again; each
+// tab has its own status line.
+TEST_F(AnalysisWindowTest, TheHeaderFollowsTheMainWindowAndOldFiguresSaySo) {
+    SimulatorDialog& w = prepare(kChars, kEquipment, "Ysolde", "Knight", DamagePer60Seconds);
+    AnalysisWindow& a = analyse();
+    a.show();
+    QLabel* header = child<QLabel>(a, "subject");
+    QLabel* outOfDate = child<QLabel>(a, "outOfDate");
+    QTabWidget* tabs = child<QTabWidget>(a, "tabs");
+    EXPECT_TRUE(header->text().contains("Find damage per 60 seconds")) << header->text().toStdString();
+    EXPECT_FALSE(outOfDate->isVisible());
+
+    // Options ended with OK: the header names the new mode at once, and the
+    // figures shown say they are out of date.
+    modals.setNextAnswer([](Dialog& d) {
+        CheckBox* box = d.controlAs<CheckBox>(ids::options::kToTheDeath);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+        QTest::mouseClick(d.controlAs<QPushButton>(IDOK), Qt::LeftButton);
+    });
+    QTest::mouseClick(w.controlAs<QPushButton>(sim::kOptions), Qt::LeftButton);
+    EXPECT_TRUE(header->text().endsWith("Fight to the death.")) << header->text().toStdString();
+    EXPECT_TRUE(outOfDate->isVisible());
+    EXPECT_TRUE(outOfDate->text().contains("out of date, Refresh"));
+    EXPECT_TRUE(tabs->tabText(0).contains("out of date"));
+    EXPECT_FALSE(a.isRunning()) << "nothing runs until Refresh";
+
+    QTest::mouseClick(child<QPushButton>(a, "refresh"), Qt::LeftButton);
+    ASSERT_TRUE(settle(a));
+    EXPECT_FALSE(outOfDate->isVisible());
+    EXPECT_FALSE(tabs->tabText(0).contains("out of date"));
+    const QString outcomeStatus = child<QLabel>(a, "status")->text();
+    EXPECT_TRUE(outcomeStatus.startsWith("Done: the exact outcome")) << outcomeStatus.toStdString();
+
+    // A double-click gives Club to You: the header says so.
+    showTab(a, AnalysisWindow::WeaponsTab);
+    QTest::mouseClick(child<QCheckBox>(a, "allWeaponTypes"), Qt::LeftButton);
+    ASSERT_TRUE(settle(a));
+    EXPECT_TRUE(child<QLabel>(a, "status")->text().startsWith("Done: the exact weapons ranking"));
+    doubleClickRow(*child<QTableWidget>(a, "weaponsTable"), "Club (Mace)");
+    EXPECT_TRUE(header->text().startsWith("You: Ysolde with Club and Buckler.")) << header->text().toStdString();
+    EXPECT_TRUE(outOfDate->isVisible());
+
+    // The status line belongs to the tab shown.
+    showTab(a, AnalysisWindow::OutcomeTab);
+    EXPECT_EQ(child<QLabel>(a, "status")->text(), outcomeStatus);
+    EXPECT_TRUE(outOfDate->isVisible()) << "the outcome too was found with Rapier";
+
+    QTest::mouseClick(child<QPushButton>(a, "refresh"), Qt::LeftButton);
+    ASSERT_TRUE(settle(a));
+    EXPECT_EQ(a.subject()->you.weaponName, "Club");
+    EXPECT_FALSE(outOfDate->isVisible());
+}
+
+// Each figure says what it is: the win % is "not counted" outside "Fight to
+// the death", there is no fight-time chart where every fight lasts 60 s,
+// the damage charts say "per 60 s", and a change of the win % is in
+// percentage points.
+TEST_F(AnalysisWindowTest, FiguresSayWhatTheyAre) {
+    prepare(kChars, kEquipment, "Ysolde", "Knight", DamagePer60Seconds);
+    AnalysisWindow& a = analyse();
+    a.show();
+    const auto rows = tableText(*child<QTableWidget>(a, "outcomeTable"));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0][1], "not counted in this mode");
+    QHeaderView* header = child<QTableWidget>(a, "outcomeTable")->horizontalHeader();
+    QStringList captions;
+    for (int c = 0; c < header->count(); ++c) captions << header->model()->headerData(c, Qt::Horizontal).toString();
+    EXPECT_FALSE(captions.contains("Value") && captions.contains("Mean")) << captions.join(", ").toStdString();
+    EXPECT_FALSE(child<QChartView>(a, "timeHistogram")->isVisible());
+    EXPECT_EQ(chart(a, "givenHistogram")->title(), "Damage given per 60 s");
+    EXPECT_EQ(chart(a, "takenHistogram")->title(), "Damage taken per 60 s");
+
+    window().fightMode = ToTheDeath;
+    a.refresh();
+    ASSERT_TRUE(settle(a));
+    EXPECT_TRUE(child<QChartView>(a, "timeHistogram")->isVisible());
+    EXPECT_EQ(chart(a, "givenHistogram")->title(), "Damage given per fight");
+    showTab(a, AnalysisWindow::StatsTab);
+    const QString words = child<QLabel>(a, "statsWords")->text();
+    EXPECT_TRUE(words.contains("percentage points")) << words.toStdString();
+    EXPECT_FALSE(words.contains("% win")) << words.toStdString();
+}
+
 
 // What the Analysis window hears through AnalysisHost: once for each action
 // of the user that may change what a run fights, after the action has
