@@ -211,7 +211,11 @@ AnalysisWindow::AnalysisWindow(AnalysisHost& host, QWidget& mainWindow)
 
     restyle();
     followMainWindow();
-    resize(1040, 720);
+    // The smallest size at which every tab still shows all it holds without
+    // overlapping, in the window's font: long rankings scroll.
+    const QFontMetrics metrics = fontMetrics();
+    setMinimumSize(metrics.averageCharWidth() * 110, metrics.height() * 36);
+    resize(std::max(1040, minimumWidth()), std::max(720, minimumHeight()));
 }
 
 AnalysisWindow::~AnalysisWindow() {

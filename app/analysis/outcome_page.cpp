@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -74,7 +75,7 @@ OutcomePage::OutcomePage()
     winLayout->setContentsMargins(0, 0, 0, 0);
     winView_ = charts::newChartView(QStringLiteral("winChart"), QStringLiteral("Your win %"), winBox);
     winView_->chart()->setTitle(QStringLiteral("Your win %"));
-    winView_->setMinimumHeight(winView_->fontMetrics().height() * 10);
+    winView_->setMinimumHeight(winView_->fontMetrics().height() * 13);
     winNote_ = wrappedLabel(QStringLiteral("winNote"), winBox);
     winNote_->setText(QStringLiteral("Wins are counted only in \"Fight to the death\" (Options)."));
     winNote_->setAlignment(Qt::AlignCenter);
@@ -96,6 +97,7 @@ OutcomePage::OutcomePage()
         histograms_[h] = view;
         QLabel* spread = wrappedLabel(QString::fromLatin1(kHistogramNames[h]) + QStringLiteral("Spread"), column);
         spread->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        spread->setMinimumHeight(spread->fontMetrics().lineSpacing() * 2);
         spreads_[h] = spread;
         columnLayout->addWidget(view, 1);
         columnLayout->addWidget(spread);
@@ -103,7 +105,15 @@ OutcomePage::OutcomePage()
         bottom->addWidget(column, 1);
     }
     layout->addLayout(bottom, 1);
-    body()->addWidget(picture_);
+    // Below the size the charts need, the tab scrolls rather than squeeze
+    // them into one another.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("outcomeScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidget(picture_);
+    body()->addWidget(scroll);
 }
 
 std::optional<AnalysisPage::Plan> OutcomePage::plan(const AnalysisSubject& subject,
@@ -170,7 +180,8 @@ void OutcomePage::showExact() {
     table_->setColumnCount(5);
     table_->setHorizontalHeaderLabels({QStringLiteral("Result"), QStringLiteral("Exact"),
                                        QStringLiteral("Standard deviation"),
-                                       QStringLiteral("%1 fights").arg(countText(o.fights)),
+                                       o.fights == 1 ? QStringLiteral("1 fight")
+                                                     : QStringLiteral("%1 fights").arg(countText(o.fights)),
                                        QStringLiteral("95 % interval")});
     const bool wins = e.mode == ToTheDeath;
     if (wins) {
@@ -237,9 +248,10 @@ void OutcomePage::showWinBars() {
         description << QStringLiteral("Exact: %1 %").arg(spoken(exact));
     }
     const double mean = o.totals.winCount * 100.0 / static_cast<double>(o.fights);
-    charts::Bar bar{QStringLiteral("%1 fights").arg(countText(o.fights)), mean, std::nullopt, std::nullopt,
-                    static_cast<bool>(findings_->exact)};
-    QString sampled = QStringLiteral("%1 fights: %2 %").arg(countText(o.fights), spoken(mean));
+    const QString fights = QStringLiteral("%1 %2").arg(countText(o.fights),
+                                                       o.fights == 1 ? QStringLiteral("fight") : QStringLiteral("fights"));
+    charts::Bar bar{fights, mean, std::nullopt, std::nullopt, static_cast<bool>(findings_->exact)};
+    QString sampled = QStringLiteral("%1: %2 %").arg(fights, spoken(mean));
     if (o.intervals.winPercent) {
         bar.low = o.intervals.winPercent->low;
         bar.high = o.intervals.winPercent->high;

@@ -11,6 +11,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QSignalBlocker>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -63,7 +64,6 @@ RankPage::RankPage(RankBy by, Give give)
     }
     settingsRow()->addStretch(1);
 
-    auto* row = new QHBoxLayout;
     view_ = charts::newChartView(stem + QStringLiteral("Chart"),
                                  weapons ? QStringLiteral("Weapons ranking") : QStringLiteral("Shields ranking"),
                                  this);
@@ -84,9 +84,17 @@ RankPage::RankPage(RankBy by, Give give)
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(view_);
     scroll->setFocusPolicy(Qt::NoFocus);
-    row->addWidget(scroll, 1);
-    row->addWidget(table_, 0);
-    body()->addLayout(row, 1);
+    // The chart above the table, each the window's whole width: every name
+    // on the chart and every column of the table shows in full; the user
+    // moves the line between them.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setObjectName(stem + QStringLiteral("Split"));
+    split->setChildrenCollapsible(false);
+    split->addWidget(scroll);
+    split->addWidget(table_);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    body()->addWidget(split, 1);
     notes_ = wrappedLabel(stem + QStringLiteral("Notes"), this);
     body()->addWidget(notes_);
 
@@ -257,10 +265,6 @@ void RankPage::showFindings() {
         setRow(*table_, static_cast<int>(i), 1, cells, current);
     }
     fitColumns(*table_);
-    // The table is as wide as its columns, so that none hides behind a
-    // scroll bar; the chart takes the rest.
-    table_->setMinimumWidth(table_->horizontalHeader()->length() + 2 * table_->frameWidth() +
-                            table_->verticalScrollBar()->sizeHint().width());
     const QString lowerBetter = analysis::lowerIsBetter(result) ? QStringLiteral(", lower is better") : QString();
     QAbstractBarSeries* series = charts::showBars(
         *view_->chart(), bars,
@@ -268,7 +272,7 @@ void RankPage::showFindings() {
     // Each name a line of its own: a long ranking makes the chart taller,
     // and the chart's frame scrolls.
     const int line = view_->fontMetrics().height();
-    view_->setMinimumHeight(std::max(line * 12, static_cast<int>(bars.size()) * (line * 3 / 2) + line * 6));
+    view_->setMinimumHeight(std::max(line * 12, static_cast<int>(bars.size()) * line * 2 + line * 8));
     const int count = static_cast<int>(bars.size());
     connect(series, &QAbstractBarSeries::doubleClicked, this, [this, count](int index, QBarSet*) {
         choose(count - 1 - index);

@@ -4,7 +4,10 @@
 //   default settings (100,000 fights), in "Find damage per 60 seconds" and
 //   in "Fight to the death";
 // - from showing the Stats tab to its chart drawn, at its default settings
-//   (50,000 fights for each of 13 values, 10 points);
+//   (10 points);
+// - each tab filled in and drawn, in each of the three modes: from Refresh
+//   on the Outcome tab, or from showing the Weapons (of your type, and of
+//   every type), Shields or Stats tab, to its figures drawn;
 // - while a long analysis runs (every weapon type, 100,000 fights each, to
 //   the death), the longest time between two paints of the window, how
 //   often it painted, and the longest time its thread was busy at a
@@ -119,6 +122,42 @@ void BM_StatsTabDrawn(benchmark::State& state) {
         worst = std::max(worst, elapsed);
     }
     note("Stats tab drawn after showing it (s, slowest)", worst);
+}
+
+const char* modeTag(FightMode mode) {
+    return mode == DamagePer60Seconds ? "damage60" : mode == ToTheDeath ? "death" : "opponent";
+}
+
+// One tab filled in and drawn, at its default settings; `allTypes` ranks
+// the weapons of every type.
+void BM_TabFilled(benchmark::State& state, FightMode mode, AnalysisWindow::Tab tab, bool allTypes, std::string name) {
+    auto w = mainWindow(mode);
+    w->OnAnalysis();
+    AnalysisWindow& a = *w->analysisWindow();
+    settle(a);
+    if (allTypes) a.findChild<QCheckBox*>(QStringLiteral("allWeaponTypes"))->setChecked(true);
+    double worst = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        a.showTab(AnalysisWindow::OutcomeTab);
+        if (tab != AnalysisWindow::OutcomeTab) {
+            a.refresh();  // the other tabs are out of date again
+            settle(a);
+        }
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        const auto start = Clock::now();
+        if (tab == AnalysisWindow::OutcomeTab)
+            a.refresh();
+        else
+            a.showTab(tab);
+        settle(a);
+        a.repaint();
+        const double elapsed = seconds(start);
+        state.SetIterationTime(elapsed);
+        worst = std::max(worst, elapsed);
+    }
+    note(name + " (ms, slowest)", worst * 1000.0);
 }
 
 // Notes when a widget of one window paints, and the longest time the
@@ -242,6 +281,24 @@ int main(int argc, char** argv) {
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->Iterations(3);
+    struct TabCase {
+        const char* name;
+        AnalysisWindow::Tab tab;
+        bool allTypes;
+    };
+    for (const FightMode mode : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
+        for (const TabCase& c : {TabCase{"Outcome", AnalysisWindow::OutcomeTab, false},
+                                 TabCase{"Weapons", AnalysisWindow::WeaponsTab, false},
+                                 TabCase{"WeaponsEveryType", AnalysisWindow::WeaponsTab, true},
+                                 TabCase{"Shields", AnalysisWindow::ShieldsTab, false},
+                                 TabCase{"Stats", AnalysisWindow::StatsTab, false}}) {
+            const std::string name = std::string("TabFilled/") + c.name + "/" + modeTag(mode);
+            benchmark::RegisterBenchmark(name.c_str(), BM_TabFilled, mode, c.tab, c.allTypes, name)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(3);
+        }
+    }
     benchmark::RegisterBenchmark("RepaintGapWhileRunning", BM_RepaintGapWhileRunning)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
@@ -250,7 +307,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::printf("\nSummary (bars: Outcome under 1 s, Stats under 3 s, at most 100 ms between paints)\n");
+    std::printf("\nSummary (bars: each tab filled in under 100 ms, at most 100 ms between paints)\n");
     for (const auto& [what, value] : summary) std::printf("  %-62s %8.3f\n", what.c_str(), value);
 
     objects.reset();

@@ -22,6 +22,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -935,6 +940,81 @@ TEST_F(AnalysisWindowTest, ChartsFollowTheLightOrDarkPalette) {
 
 // At half again the text size every label, button and list shows its whole
 // text, and the charts write in the larger font.
+// The texts a chart draws: its title, axis titles and labels.
+QStringList drawnTexts(QChartView& view) {
+    QStringList texts;
+    for (QGraphicsItem* item : view.scene()->items()) {
+        if (!item->isVisible()) continue;
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item)) texts << text->toPlainText();
+        else if (auto* simple = dynamic_cast<QGraphicsSimpleTextItem*>(item)) texts << simple->text();
+    }
+    return texts;
+}
+
+// At the default size every name on a chart is whole (a long ranking
+// scrolls) and every column of a table shows without a horizontal scroll
+// bar; at the smallest size the window takes, nothing overlaps and no
+// wrapped text is cut.
+TEST_F(AnalysisWindowTest, NothingIsCutOffAtTheDefaultOrTheSmallestSize) {
+    prepare(example("charfile.cfg"), example("equifile.cfg"), "Brannoc the Bold", "Orc Brute", ToTheDeath);
+    AnalysisWindow& a = analyse();
+    a.show();
+    ASSERT_EQ(a.size(), QSize(1040, 720));
+    QTest::mouseClick(child<QCheckBox>(a, "allWeaponTypes"), Qt::LeftButton);
+    for (const AnalysisWindow::Tab tab :
+         {AnalysisWindow::OutcomeTab, AnalysisWindow::WeaponsTab, AnalysisWindow::ShieldsTab, AnalysisWindow::StatsTab}) {
+        showTab(a, tab);
+        picture(a);
+        for (QTableWidget* table : a.findChildren<QTableWidget*>()) {
+            if (!table->isVisible()) continue;
+            EXPECT_FALSE(table->horizontalScrollBar()->isVisible()) << table->objectName().toStdString();
+            EXPECT_LE(table->horizontalHeader()->length(), table->viewport()->width())
+                << table->objectName().toStdString();
+        }
+        for (QChartView* view : a.findChildren<QChartView*>()) {
+            if (!view->isVisible()) continue;
+            for (const QString& text : drawnTexts(*view))
+                EXPECT_FALSE(text.contains("...") || text.contains(QChar(0x2026)))
+                    << view->objectName().toStdString() << ": " << text.toStdString();
+        }
+    }
+    EXPECT_GE(a.exactRanking(analysis::RankBy::Weapon)->entries.size(), 20u);
+
+    a.resize(a.minimumSizeHint().expandedTo(a.minimumSize()));
+    for (const AnalysisWindow::Tab tab :
+         {AnalysisWindow::OutcomeTab, AnalysisWindow::WeaponsTab, AnalysisWindow::ShieldsTab, AnalysisWindow::StatsTab}) {
+        showTab(a, tab);
+        picture(a);
+        QWidget* page = a.findChild<QTabWidget*>(QStringLiteral("tabs"))->currentWidget();
+        // Widgets are compared with those in the same frame: the page, or
+        // the scroll area that clips them.
+        std::map<QWidget*, std::vector<std::pair<QWidget*, QRect>>> frames;
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            const bool leaf = qobject_cast<QLabel*>(w) || qobject_cast<QChartView*>(w) ||
+                              qobject_cast<QTableWidget*>(w) || qobject_cast<QComboBox*>(w) ||
+                              qobject_cast<QAbstractButton*>(w) || qobject_cast<QScrollArea*>(w);
+            if (!leaf || !w->isVisible()) continue;
+            QWidget* frame = page;
+            for (QWidget* up = w->parentWidget(); up && up != page; up = up->parentWidget())
+                if (qobject_cast<QScrollArea*>(up)) {
+                    frame = up;
+                    break;
+                }
+            if (auto* label = qobject_cast<QLabel*>(w); label && label->wordWrap() && !label->text().isEmpty())
+                EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                    << w->objectName().toStdString() << " tab " << tab;
+            frames[frame].emplace_back(w, QRect(w->mapTo(frame, QPoint(0, 0)), w->size()));
+        }
+        for (const auto& [frame, shown] : frames) {
+            for (std::size_t i = 0; i < shown.size(); ++i)
+                for (std::size_t j = i + 1; j < shown.size(); ++j)
+                    EXPECT_FALSE(shown[i].second.intersects(shown[j].second))
+                        << shown[i].first->objectName().toStdString() << " overlaps "
+                        << shown[j].first->objectName().toStdString() << " on tab " << tab;
+        }
+    }
+}
+
 TEST_F(AnalysisWindowTest, NothingIsCutAtALargerFont) {
     prepare(kChars, kEquipment, "Ysolde", "Knight", ToTheDeath);
     AnalysisWindow& a = analyse();
