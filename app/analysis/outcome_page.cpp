@@ -282,8 +282,8 @@ void OutcomePage::presentRefusal(const QString& refusal) {
 std::string OutcomePage::csv(const std::string& you, const std::string& opp) const {
     if (!findings_) return {};
     if (findings_->exact)
-        return report::csvReport(report::exactOutcomeReport(*findings_->exact, findings_->sampled, you, opp));
-    return report::csvReport(report::outcomeReport(findings_->sampled, you, opp));
+        return report::csvReport(report::exactOutcomeReport(*findings_->exact, you, opp));
+    return analysis::outcomeCsv(findings_->sampled, you, opp);
 }
 
 QChart* OutcomePage::titledChart() { return histograms_[0]->chart(); }

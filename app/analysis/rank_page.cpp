@@ -21,7 +21,6 @@
 #include <QVBoxLayout>
 
 #include "analysis/csv.h"
-#include "analysis/report_exact.h"
 #include "analysis/report_rank.h"
 #include "app/analysis/charts.h"
 #include "app/analysis_text.h"
@@ -173,7 +172,8 @@ void RankPage::presentRefusal(const QString& refusal) {
 
 std::string RankPage::csv(const std::string& you, const std::string& opp) const {
     if (!findings_) return {};
-    if (findings_->exact) return report::csvReport(report::exactRankReport(*findings_->exact, by_, you, opp));
+    if (findings_->exact)
+        return report::csvReport(report::exactRankReport(*findings_->exact, by_, findings_->allTypes, you, opp));
     return report::csvReport(report::rankReport(findings_->ranking, by_, findings_->allTypes, you, opp));
 }
 

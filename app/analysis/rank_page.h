@@ -57,8 +57,6 @@ public:
     void markCurrent(const analysis::Candidate& candidate);
 
 private:
-    // The fighters of the figures shown (You, Opponent), for the CSV.
-    std::pair<std::string, std::string> names_;
     bool isCurrent(const analysis::Candidate& c) const;
     QString label(const analysis::Candidate& c) const;
     void showFindings();

@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 #include "analysis/csv.h"
-#include "analysis/report_exact.h"
 #include "analysis/report_scale.h"
 #include "app/analysis/charts.h"
 #include "app/analysis_text.h"
@@ -244,7 +243,7 @@ void StatsPage::presentRefusal(const QString& refusal) {
 std::string StatsPage::csv(const std::string& you, const std::string& opp) const {
     if (!findings_) return {};
     if (findings_->exact) return report::csvReport(report::exactScaleReport(*findings_->exact, you, opp));
-    return report::csvReport(report::scaleReport(findings_->sampled, you, opp));
+    return analysis::scaleCsv(findings_->sampled, you, opp);
 }
 
 QChart* StatsPage::titledChart() { return view_->chart(); }

@@ -47,8 +47,6 @@ public:
     }
 
 private:
-    // The fighters of the figures shown (You, Opponent), for the CSV.
-    std::pair<std::string, std::string> names_;
     QSpinBox* points_ = nullptr;
     QWidget* picture_ = nullptr;
     QLabel* base_ = nullptr;

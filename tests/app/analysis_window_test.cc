@@ -456,6 +456,26 @@ TEST_F(AnalysisWindowTest, ExactFiguresAgreeWithSamplingAndTheRunIsSkarnClis) {
     EXPECT_EQ(chain.totals.damageGivenSum, run["totals"]["damageGivenSum"].get<double>());
     EXPECT_EQ(chain.totals.tickSum, run["totals"]["tickSum"].get<double>());
 
+    // Saved as CSV: skarn-cli's exact answer, byte for byte.
+    testing::TempDir scratch;
+    const auto cli = [&](std::vector<std::string> more) {
+        std::vector<std::string> all = {"--data", testing::workingDirectory().string()};
+        all.insert(all.end(), more.begin(), more.end());
+        for (const char* option : {"--you", "Ysolde Vane", "--opp", "Skeleton Knight", "--mode", "death", "--csv"})
+            all.emplace_back(option);
+        const testing::CliResult out = testing::runCli(all, testing::workingDirectory());
+        EXPECT_EQ(out.status, 0) << out.err;
+        return out.out;
+    };
+    const auto saved = [&](const char* name) {
+        SaveFileRecorder files;
+        const std::string path = scratch.file(name);
+        files.setNextAnswer(QString::fromStdString(path));
+        QTest::mouseClick(child<QPushButton>(a, "save"), Qt::LeftButton);
+        return testing::readBytes(path);
+    };
+    EXPECT_EQ(saved("outcome.csv"), cli({"outcome"}));
+
     // The exact figures against 100 000 sampled fights.
     const AnalysisSubject& subject = *a.subject();
     analysis::RunSettings sampledSettings;
@@ -512,6 +532,8 @@ TEST_F(AnalysisWindowTest, ExactFiguresAgreeWithSamplingAndTheRunIsSkarnClis) {
         EXPECT_TRUE(nearSampled(e.value, *found->interval)) << e.candidate.name;
     }
 
+    EXPECT_EQ(saved("weapons.csv"), cli({"rank", "--by", "weapon"}));
+
     // The scale factors: exact, and within reach of sampled ones.
     showTab(a, AnalysisWindow::StatsTab);
     const analysis::ExactScale* scale = a.exactScale();
@@ -532,6 +554,7 @@ TEST_F(AnalysisWindowTest, ExactFiguresAgreeWithSamplingAndTheRunIsSkarnClis) {
             EXPECT_TRUE(nearSampled(*st.perPoint, *found->perPoint)) << model::statInfo(st.stat).caption;
         }
     }
+    EXPECT_EQ(saved("stats.csv"), cli({"scale"}));
 }
 
 #endif  // SKARN_CLI_PATH
@@ -857,8 +880,20 @@ TEST_F(AnalysisWindowTest, SaveWritesTheChartOrTheTableThroughTheSaveDialog) {
     files.setNextAnswer(QString::fromStdString(folder.file("stats.csv")));
     QTest::mouseClick(save, Qt::LeftButton);
     const std::string csv = testing::readBytes(folder.file("stats.csv"));
-    EXPECT_NE(csv.find("stat,value,tried_low,tried_high,oneSided,hitPointsFollow,perPoint\n"), std::string::npos) << csv;
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 7);
+    // Every line says what the figures are about: the matchup, the mode and
+    // that they are exact.
+    EXPECT_EQ(csv.rfind("you,opp,mode,method,stat,value,tried_low,tried_high,oneSided,hitPointsFollow,perPoint,", 0),
+              0u)
+        << csv;
+    const std::string context = "Ysolde,Knight,death,exact,";
+    std::size_t rows = 0;
+    for (std::size_t at = csv.find('\n'); at + 1 < csv.size(); at = csv.find('\n', at + 1), ++rows)
+        EXPECT_EQ(csv.compare(at + 1, context.size(), context), 0) << csv;
+    EXPECT_EQ(rows, 6u);
+    // So do the pictures, in their titles.
+    EXPECT_EQ(png.text(QStringLiteral("Title")), "Skarn: Ysolde against Knight, Fight to the death, exact");
+    EXPECT_NE(svg.find("<title>Skarn: Ysolde against Knight, Fight to the death, exact</title>"), std::string::npos);
+    EXPECT_NE(svg.find("Ysolde against Knight, Fight to the death, exact"), std::string::npos);
 
     // Cancelled: nothing is written. A folder that is not there: a message,
     // and nothing else.
