@@ -314,14 +314,24 @@ void OutcomePage::showLaw(std::size_t h) {
         spreads_[h]->clear();
         return;
     }
+    // The rarest values at each end, a twentieth of a percent of the fights
+    // together, would stretch the chart into a thin line: the bars show the
+    // rest, and the text says so.
+    constexpr double kTail = 0.0005;
+    std::size_t first = 0, last = law.size() - 1;
+    for (double below = law[first].probability; first < last && below < kTail; below += law[++first].probability) {}
+    for (double above = law[last].probability; last > first && above < kTail; above += law[--last].probability) {}
     std::vector<double> values, probabilities;
-    for (const ExactPoint& point : law) {
-        values.push_back(point.value);
-        probabilities.push_back(point.probability);
+    for (std::size_t k = first; k <= last; ++k) {
+        values.push_back(law[k].value);
+        probabilities.push_back(law[k].probability);
     }
     charts::showDistribution(*view->chart(), values, probabilities,
                              h == 2 ? QStringLiteral("seconds") : QStringLiteral("damage"));
-    const QString spread = spreadText(p.p5, p.p50, p.p95);
+    QString spread = spreadText(p.p5, p.p50, p.p95);
+    if (first > 0 || last + 1 < law.size())
+        spread += QStringLiteral(" Not drawn: the rarest 0.1 % at the ends, from %1 to %2.")
+                      .arg(fixed2(law.front().value), fixed2(law.back().value));
     spreads_[h]->setText(spread);
     view->setAccessibleDescription(QStringLiteral("%1, exact: %2").arg(title, spread));
 }

@@ -93,6 +93,10 @@ RankPage::RankPage(RankBy by, Give give)
     split->addWidget(table_);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    const int line = fontMetrics().height();
+    scroll->setMinimumHeight(line * 10);
+    table_->setMinimumHeight(line * 6);
+    split->setSizes({line * 30, line * 20});  // in proportion, once laid out
     body()->addWidget(split, 1);
     notes_ = wrappedLabel(stem + QStringLiteral("Notes"), this);
     body()->addWidget(notes_);

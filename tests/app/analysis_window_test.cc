@@ -496,14 +496,16 @@ TEST_F(AnalysisWindowTest, ExactFiguresAgreeWithSamplingAndTheRunIsSkarnClis) {
                                                  fixed2(exact.odds.damageGiven.sd),
                                                  fixed2(run["ci95"]["damageGiven"]["mean"]),
                                                  interval(run["ci95"]["damageGiven"])}));
-    // The laws as bars: every bar's height is a probability, and they add up to 100 %.
+    // The laws as bars: every bar's height is a probability, and they add up
+    // to 100 % less the rarest 0.1 % left out at the ends.
     for (const char* name : {"givenHistogram", "takenHistogram", "timeHistogram"}) {
         auto* area = qobject_cast<QAreaSeries*>(chart(a, name)->series().at(0));
         ASSERT_NE(area, nullptr) << name;
         const QList<QPointF> points = area->upperSeries()->points();
         double total = 0.0;
         for (qsizetype k = 2; k + 1 < points.size(); k += 4) total += points[k].y();
-        EXPECT_NEAR(total, 100.0, 1e-6) << name;
+        EXPECT_GE(total, 99.9) << name;
+        EXPECT_LE(total, 100.0 + 1e-9) << name;
     }
 
     // The weapons ranking: exact, best first, each value within reach of a
@@ -1094,9 +1096,10 @@ TEST_F(AnalysisWindowTest, EachTabRendersAPicture) {
     EXPECT_TRUE(showsSomething(withMenu));
     if (keep) withMenu.save(QString::fromLocal8Bit(keep) + QStringLiteral("/analysis-menu.png"));
 
+    w.fightCountSlider->setPos(7);  // Begin's 2187 fights beside the exact figures
     AnalysisWindow& a = analyse();
     typeSeed(a, QStringLiteral("2026"));  // the same pictures every time
-    a.resize(1000, 680);
+    a.resize(1040, 720);
     for (const auto& [tab, name] : {std::pair(AnalysisWindow::OutcomeTab, "outcome"),
                                     std::pair(AnalysisWindow::WeaponsTab, "weapons"),
                                     std::pair(AnalysisWindow::ShieldsTab, "shields"),
