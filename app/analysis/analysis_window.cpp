@@ -129,6 +129,8 @@ AnalysisWindow::AnalysisWindow(AnalysisHost& host, QWidget& mainWindow)
     layout->addLayout(top);
     outOfDate_ = tabs::wrappedLabel(QStringLiteral("outOfDate"), this);
     outOfDate_->setAccessibleName(QStringLiteral("Out of date"));
+    outOfDate_->setAccessibleDescription(
+        QStringLiteral("Shown while the figures of this tab were found for other choices than the header names."));
     outOfDate_->setText(QStringLiteral(
         "These figures are out of date, Refresh: the main window has changed since they were found."));
     QFont bold = outOfDate_->font();

@@ -54,6 +54,8 @@ OutcomePage::OutcomePage()
     layout->setContentsMargins(0, 0, 0, 0);
     method_ = wrappedLabel(QStringLiteral("outcomeMethod"), picture_);
     method_->setAccessibleName(QStringLiteral("How the figures were found"));
+    method_->setAccessibleDescription(
+        QStringLiteral("Whether the figures are exact, and which run of fights stands beside them."));
     layout->addWidget(method_);
     auto* top = new QHBoxLayout;
     table_ = newTable(QStringLiteral("outcomeTable"), QStringLiteral("The four results"), {QStringLiteral("Result")},

@@ -922,7 +922,8 @@ TEST_F(AnalysisWindowTest, ScreenReadersHearEveryControlAndWhatEachChartShows) {
     for (const char* name :
          {"tabs", "seed", "refresh", "cancel", "save", "progress", "count", "rate", "outcomeFights", "weaponsFights", "shieldsFights",
           "statsFights", "allWeaponTypes", "statsPoints", "outcomeTable", "weaponsTable", "shieldsTable", "statsTable",
-          "winChart", "givenHistogram", "takenHistogram", "timeHistogram", "weaponsChart", "statsChart"}) {
+          "winChart", "givenHistogram", "takenHistogram", "timeHistogram", "weaponsChart", "statsChart", "outOfDate",
+          "outcomeMethod"}) {
         QWidget* w = child<QWidget>(a, name);
         ASSERT_NE(w, nullptr);
         EXPECT_FALSE(w->accessibleName().isEmpty()) << name;
