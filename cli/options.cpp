@@ -90,6 +90,65 @@ struct Parser {
         return command;
     }
 
+    // Whether `word` names an option of skarn-cli or of any command that
+    // takes a value in the next word (as "--fights 10" does).
+    bool takesNextWord(const std::string& word) const {
+        if (word.size() < 2 || word[0] != '-' || word.find('=') != std::string::npos) return false;
+        const auto takes = [&word](const CLI::App* app) {
+            for (const CLI::Option* option : app->get_options())
+                if (option->check_name(word) && option->get_items_expected_max() > 0) return true;
+            return false;
+        };
+        if (takes(&app)) return true;
+        for (const auto& entry : subcommands)
+            if (takes(entry.second)) return true;
+        return false;
+    }
+
+    // The words with the command's name moved to the front, so that the
+    // options a player writes before it ("--json list", "--fights 10
+    // outcome ...") are read as the command's own. The name is the first
+    // word that is neither an option nor an option's value; anything else
+    // stays where it is.
+    std::vector<std::string> commandFirst(const std::vector<std::string>& words) const {
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            const std::string& word = words[i];
+            if (word.size() > 1 && word[0] == '-') {
+                if (takesNextWord(word)) ++i;
+                continue;
+            }
+            if (subcommands.count(word) == 0 || i == 0) return words;
+            std::vector<std::string> moved{word};
+            moved.insert(moved.end(), words.begin(), words.begin() + static_cast<std::ptrdiff_t>(i));
+            moved.insert(moved.end(), words.begin() + static_cast<std::ptrdiff_t>(i) + 1, words.end());
+            return moved;
+        }
+        return words;
+    }
+
+    // The names of the options among `apps` that the command line gives.
+    static std::set<std::string> given(const std::vector<const CLI::App*>& apps) {
+        std::set<std::string> names;
+        for (const CLI::App* app : apps)
+            for (const CLI::Option* option : app->get_options())
+                if (option->count() > 0) names.insert(option->get_name());
+        return names;
+    }
+
+    // The first option among `apps` given with an empty value ("--seed ''"
+    // or "--seed="), or nullptr. CLI11 takes such a value as given, and an
+    // empty text would otherwise read as "not given".
+    static const CLI::Option* emptyValue(const std::vector<const CLI::App*>& apps) {
+        for (const CLI::App* app : apps) {
+            for (const CLI::Option* option : app->get_options()) {
+                if (option->get_items_expected_max() == 0 || option->count() == 0) continue;
+                for (const std::string& value : option->results())
+                    if (value.empty()) return option;
+            }
+        }
+        return nullptr;
+    }
+
     // The commands other than `except` that have option `name`.
     std::vector<std::string> commandsWith(const std::string& name, const CLI::App* except) {
         std::vector<std::string> found;
@@ -121,43 +180,45 @@ std::string joined(const std::vector<std::string>& words) {
     return text;
 }
 
-// The checks of values and combinations that CLI11 leaves to us. Returns the
-// error, or the empty text.
-std::string checkValues(Arguments& args, const OptionTexts& t) {
-    if (!t.mode.empty()) {
+// The checks of values and combinations that CLI11 leaves to us, on the
+// texts of the options in `given` (an empty text is checked like any other).
+// Returns the error, or the empty text.
+std::string checkValues(Arguments& args, const OptionTexts& t, const std::set<std::string>& given) {
+    const auto has = [&given](const char* name) { return given.count(name) != 0; };
+    if (has("--mode")) {
         const std::optional<FightMode> mode = model::modeNamed(t.mode);
         if (!mode) return "--mode must be damage60, opponent or death, not '" + t.mode + "'";
         args.mode = *mode;
     }
-    if (!t.fights.empty()) {
+    if (has("--fights")) {
         std::int64_t fights = 0;
         if (!parseWhole<std::int64_t>(t.fights, 1, model::kMaxFights, fights))
             return "--fights must be a whole number from 1 to 1000000000, not '" + t.fights + "'";
         args.fights = fights;
     }
-    if (!t.seed.empty()) {
+    if (has("--seed")) {
         std::uint32_t seed = 0;
         if (!parseWhole<std::uint32_t>(t.seed, 0, UINT32_MAX, seed))
             return "--seed must be a whole number from 0 to 4294967295, not '" + t.seed + "'";
         args.seed = seed;
     }
-    if (!t.by.empty()) {
+    if (has("--by")) {
         if (t.by == "weapon") args.rankBy = RankBy::Weapon;
         else if (t.by == "shield") args.rankBy = RankBy::Shield;
         else return "--by must be weapon or shield, not '" + t.by + "'";
     }
-    if (!t.threads.empty() && !parseWhole<int>(t.threads, 1, 1024, args.threads))
+    if (has("--threads") && !parseWhole<int>(t.threads, 1, 1024, args.threads))
         return "--threads must be a whole number from 1 to 1024, not '" + t.threads + "'";
-    if (!t.delta.empty() && !parseWhole<std::int32_t>(t.delta, 1, 400, args.delta))
+    if (has("--delta") && !parseWhole<std::int32_t>(t.delta, 1, 400, args.delta))
         return "--delta must be a whole number from 1 to 400, not '" + t.delta + "'";
-    if (!t.targetError.empty()) {
+    if (has("--target-error")) {
         double target = 0.0;
         if (!parseDecimal(t.targetError, 0.0, false, target))
             return "--target-error must be a number above 0, such as 0.5, not '" +
                    t.targetError + "'";
         args.targetError = target;
     }
-    if (!t.targetResult.empty()) {
+    if (has("--target-result")) {
         bool known = false;
         for (const Result r : {Result::WinPercent, Result::DamageTaken, Result::DamageGiven,
                                Result::Time}) {
@@ -171,7 +232,7 @@ std::string checkValues(Arguments& args, const OptionTexts& t) {
                    t.targetResult + "'";
         if (!args.targetError) return "--target-result needs --target-error";
     }
-    if (!t.maxSeconds.empty()) {
+    if (has("--max-seconds")) {
         double seconds = 0.0;
         if (!parseDecimal(t.maxSeconds, 0.0, true, seconds))
             return "--max-seconds must be a number of seconds, such as 30, not '" +
@@ -272,7 +333,10 @@ ParseResult parseArguments(int argc, const char* const* argv) {
     }
 
     try {
-        parser.app.parse(argc, argv);
+        // CLI11 reads the words from the back.
+        std::vector<std::string> reversed = parser.commandFirst(words);
+        std::reverse(reversed.begin(), reversed.end());
+        parser.app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         result.done = true;
         result.output = parser.app.help();
@@ -323,8 +387,12 @@ ParseResult parseArguments(int argc, const char* const* argv) {
 
     result.arguments = parser.args;
     result.arguments.command = commandNamed(command->get_name());
-    if (const std::string error = checkValues(result.arguments, parser.texts); !error.empty())
+    const std::set<std::string> given = Parser::given({&parser.app, command});
+    if (const std::string error = checkValues(result.arguments, parser.texts, given);
+        !error.empty())
         return usageError(error);
+    if (const CLI::Option* option = Parser::emptyValue({&parser.app, command}))
+        return usageError(option->get_name() + " needs a value, not an empty one");
     return result;
 }
 
