@@ -46,8 +46,8 @@ std::string csvLine(const std::vector<std::string>& cells) {
 
 std::string csvNumber(double value) {
     if (!std::isfinite(value)) return {};
-    if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0 &&
-        !(value == 0.0 && std::signbit(value)))
+    // Zero of either sign is "0": a negative zero would read as a change.
+    if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0)
         return std::to_string(static_cast<std::int64_t>(value));
 
     // The shortest digits that read back as `value`, as "-d.ddde+x", then
@@ -95,10 +95,16 @@ std::string csvNumber(double value) {
     return out;
 }
 
+std::string csvText(std::string_view text) {
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        return "'" + std::string(text);
+    return std::string(text);
+}
+
 std::string csvCell(const Cell& cell) {
     switch (cell.kind) {
     case CellKind::Empty: return "";
-    case CellKind::Text: return cell.text;
+    case CellKind::Text: return csvText(cell.text);
     case CellKind::Whole: return std::to_string(cell.whole);
     case CellKind::Real: return csvNumber(cell.real);
     }

@@ -25,11 +25,17 @@ std::string csvLine(const std::vector<std::string>& cells);
 // ("60"), any other as the shortest text that reads back as the same double,
 // in fixed notation for magnitudes from 1e-4 up to 1e15 ("22.39",
 // "0.00012") and in exponent notation beyond ("1.5e-05", "1e+16"); the
-// layout of skarn-cli's JSON numbers. Negative zero keeps its sign as
-// "-0.0". Empty for infinities and NaN, as for any cell without a value.
+// layout of skarn-cli's JSON numbers. Zero is "0" whatever its sign.
+// Empty for infinities and NaN, as for any cell without a value.
 std::string csvNumber(double value);
 
-// A cell's CSV text: a text as it is, a whole number in decimal, a real
+// A text for a CSV cell. A spreadsheet reads a cell that begins with "=",
+// "+", "-", "@", a tab or a carriage return as a formula, so such a text
+// gets a leading apostrophe ("'=1+2", "'- none -"), which spreadsheets take
+// as "this is text"; any other text is written as it is.
+std::string csvText(std::string_view text);
+
+// A cell's CSV text: a text as csvText writes it, a whole number in decimal, a real
 // number as csvNumber writes it, "" for an empty cell. What text output
 // shows in its place (Cell::shownAs) plays no part.
 std::string csvCell(const Cell& cell);

@@ -11,12 +11,25 @@ namespace skarn::report {
 
 namespace {
 
+// Whether a number's text shows the value zero: no digit but 0 before its
+// exponent.
+bool isZeroText(std::string_view text) {
+    for (const char c : text.substr(0, text.find_first_of("eE"))) {
+        if (c >= '1' && c <= '9') return false;
+    }
+    return true;
+}
+
 // std::to_chars writes as printf does in the "C" locale, whatever the
 // program's locale: a window that sets the user's locale still gets "22.39".
+// A value that shows as zero is written without a sign: -0.0, and -0.001
+// with two decimals, are "0.00", never "-0.00".
 std::string written(double value, std::chars_format format, int precision) {
     char buffer[400];  // room for any double with 30 decimals
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
-    return std::string(buffer, result.ptr);
+    std::string text(buffer, result.ptr);
+    if (text.front() == '-' && isZeroText(text)) text.erase(0, 1);
+    return text;
 }
 
 }  // namespace
@@ -30,7 +43,9 @@ std::string fixedText(double value, int decimals) {
 std::string fixed2(double value) { return fixedText(value, 2); }
 
 std::string signedFixed(double value, int decimals) {
-    return (value > 0.0 ? "+" : "") + fixedText(value, decimals);
+    std::string text = fixedText(value, decimals);
+    // Like a sign below zero, "+" is kept for a value that shows as nonzero.
+    return value > 0.0 && !isZeroText(text) ? "+" + text : text;
 }
 
 std::string shortText(double value) { return written(value, std::chars_format::general, 6); }

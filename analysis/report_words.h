@@ -23,13 +23,17 @@ using analysis::Result;
 
 // ---- numbers -------------------------------------------------------------------
 
+// No number is written as a negative zero: a value that shows as zero has
+// no sign ("0.00" for -0.0 and for -0.001 with two decimals).
+
 // A result as the Results dialog shows it: "%.15g", so 66.6 and 60.
 std::string resultText(double value);
 // With `decimals` decimals: "22.39" for 2.
 // REQUIRES: 0 <= decimals <= 30.
 std::string fixedText(double value, int decimals);
 std::string fixed2(double value);
-// With `decimals` decimals and "+" above 0: "+0.27", "-1.50", "0.00".
+// With `decimals` decimals and "+" above 0: "+0.27", "-1.50", "0.00" (also
+// for 0.001).
 std::string signedFixed(double value, int decimals);
 // Six significant digits, as "%g" writes them: "0.5", "30", "1e+06".
 std::string shortText(double value);

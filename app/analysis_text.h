@@ -19,7 +19,7 @@ namespace skarn {
 QString resultText(double value);
 // report::fixed2: "22.39".
 QString fixed2(double value);
-// report::signedFixed: "+0.27", "-1.50"; exactly 0 has no sign.
+// report::signedFixed: "+0.27", "-1.50"; a value that shows as 0 has no sign.
 QString signedFixed(double value, int decimals);
 // report::intervalText: "[22.16, 22.61]", or `missing` for no interval.
 QString intervalText(const std::optional<analysis::Interval>& interval, const QString& missing = {});

@@ -37,8 +37,8 @@ std::size_t utf8SequenceLength(std::string_view bytes) {
 
 Json number(double value) {
     if (!std::isfinite(value)) return nullptr;
-    if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0 &&
-        !(value == 0.0 && std::signbit(value)))
+    // Zero of either sign is 0: a negative zero would read as a change.
+    if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0)
         return static_cast<std::int64_t>(value);
     return value;
 }

@@ -52,7 +52,10 @@ bool checkExpectedTime(const Arguments& args, const std::vector<analysis::Varian
                        std::int64_t fights, int threads) {
     const double seconds = analysis::expectedSeconds(variants, args.mode, fights, threads);
     if (args.maxSeconds && seconds > *args.maxSeconds) {
-        printError("refusing to start: the run would take about " + report::fixedText(seconds, 1) +
+        // A tenth of a second at least, else six digits: never "about 0.0 s".
+        const std::string about =
+            seconds >= 0.05 ? report::fixedText(seconds, 1) : report::shortText(seconds);
+        printError("refusing to start: the run would take about " + about +
                    " s, more than --max-seconds " + report::shortText(*args.maxSeconds));
         return false;
     }

@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "analysis/report_words.h"
 #include "app/analysis/charts.h"
 #include "app/analysis_text.h"
 #include "ui/text.h"
@@ -140,7 +141,8 @@ void fitColumns(QTableWidget& table) {
     table.resizeRowsToContents();
 }
 
-QString spoken(double value) { return QString::number(value, 'f', 1); }
+// The report's words, so that -0.0 is "0.0" as everywhere else.
+QString spoken(double value) { return QString::fromStdString(report::fixedText(value, 1)); }
 
 void restyleView(QChartView& view, const QWidget& window) {
     charts::applyStyle(*view.chart(), window.palette(), window.font());

@@ -58,6 +58,36 @@ TEST(ReportWordsTest, NumbersAreWrittenAsBothFacesShowThem) {
     for (const Case& c : cases) EXPECT_EQ(c.text, c.expected) << c.expected;
 }
 
+// A zero, or a value that rounds to zero, is written without a sign in
+// every form: "-0.00" would read as a loss.
+TEST(ReportWordsTest, NoNumberIsWrittenAsANegativeZero) {
+    struct Case {
+        std::string text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {fixed2(-0.0), "0.00"},
+        {fixed2(-0.004), "0.00"},
+        {fixed2(-0.005001), "-0.01"},
+        {fixedText(-0.0, 0), "0"},
+        {fixedText(-0.4, 0), "0"},
+        {signedFixed(-0.0, 2), "0.00"},
+        {signedFixed(-0.001, 2), "0.00"},
+        {signedFixed(0.001, 2), "0.00"},
+        {signedFixed(0.006, 2), "+0.01"},
+        {resultText(-0.0), "0"},
+        {resultText(-1e-300), "-1e-300"},
+        {shortText(-0.0), "0"},
+        {approxText(-0.0), "0"},
+        {intervalText(Interval{-0.0, -0.0, -0.0}), "[0.00, 0.00]"},
+        {signedIntervalText(Interval{-0.0, -0.001, -0.0}, 2), "[0.00, 0.00]"},
+        {shownText(Cell::ofReal(-0.0, 2, true)), "0.00"},
+        {shownText(Cell::ofReal(-0.0, kResultDigits)), "0"},
+        {csvCell(Cell::ofReal(-0.0, 2)), "0"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.text, c.expected) << c.expected;
+}
+
 TEST(ReportWordsTest, CountsSetTheirThousandsApart) {
     struct Case {
         std::int64_t count;
@@ -168,12 +198,13 @@ TEST(ReportTextTest, AReportPrintsHeadingSectionsTitlesMissingTablesAndNotes) {
 }
 
 TEST(ReportCsvTest, TablesWriteTheirCsvColumnsWithTypedCells) {
-    // Numbers in full, texts as they are, empty cells empty; what text shows
-    // in a value's place plays no part.
+    // Numbers in full, texts as they are (but a formula's first character
+    // set apart), empty cells empty; what text shows in a value's place
+    // plays no part.
     EXPECT_EQ(csvTable(sampleTable()),
               "name,value,low,high\n"
               "\"Fl\xC3\xA4mmchen, the Hot\",0.5,1,3\n"
-              "=,-0.125,,0.3333333333333333\n");
+              "'=,-0.125,,0.3333333333333333\n");
     Report report;
     report.tables = {sampleTable(), sampleTable()};
     report.tables[0].views = kTextView;

@@ -1,4 +1,5 @@
 #include "app/analysis/charts.h"
+#include "app/analysis/analysis_page.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -29,6 +30,13 @@ TEST(AnalysisCharts, ReplacingAHistogramFreesTheLineItSpans) {
     QPointer<QLineSeries> second = area->upperSeries();
     charts::clearChart(chart);
     EXPECT_TRUE(second.isNull());
+}
+
+// What a screen reader is told of a figure never has a negative zero.
+TEST(AnalysisWords, SpokenNumbersHaveNoNegativeZero) {
+    EXPECT_EQ(tabs::spoken(-0.0), QStringLiteral("0.0"));
+    EXPECT_EQ(tabs::spoken(-0.04), QStringLiteral("0.0"));
+    EXPECT_EQ(tabs::spoken(-72.44), QStringLiteral("-72.4"));
 }
 
 }  // namespace

@@ -100,5 +100,92 @@ TEST(CliInputTest, OptionsBeforeTheCommandNameAreTheCommands) {
     EXPECT_NE(valueLikeACommand.err.find("\"list\""), std::string::npos) << valueLikeACommand.err;
 }
 
+std::string crlf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// Data files whose names a spreadsheet would run as formulas.
+class FormulaNamesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeBytes(folder_.path() / "charfile.cfg",
+                   crlf({"[YourChars]",
+                         "\"Hero\"\t100\t100\t100\t2\t30\t100\t80\t100\t\"=1+2\"\t\"=SUM(A1)\"",
+                         "[OppChars]",
+                         "\"@Brute\"\t100\t50\t100\t1\t30\t100\t50\t100\t\"- none -\"\t\"Club\""}));
+        writeBytes(folder_.path() / "equifile.cfg",
+                   crlf({"[SwordWeapons]", "\"=SUM(A1)\"\t46\t2\t5\t3\t1", "\"-1+2\"\t40\t2\t4\t2\t1",
+                         "[MaceWeapons]", "\"Club\"\t40\t2\t4\t2\t1", "[Shields]", "\"=1+2\"\t2",
+                         "\"+1+2\"\t3", "\"@SUM(1,2)\"\t4", "\"=cmd|' /C calc'!A0\"\t5"}));
+    }
+    CliResult run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--data", folder_.path().string()});
+        return runCli(args, folder_.path());
+    }
+    TempDir folder_;
+};
+
+TEST_F(FormulaNamesTest, CsvWritesThemAsText) {
+    const CliResult shields = run({"rank", "--by", "shield", "--you", "Hero", "--opp", "@Brute",
+                                   "--fights", "20", "--seed", "1", "--csv"});
+    ASSERT_EQ(shields.status, 0) << shields.err;
+    for (const char* cell : {",'=1+2,", ",'+1+2,", ",\"'@SUM(1,2)\",", ",'=cmd|' /C calc'!A0,",
+                             ",'- none -,"})
+        EXPECT_NE(shields.out.find(cell), std::string::npos) << cell << "\n" << shields.out;
+    const CliResult weapons = run({"rank", "--by", "weapon", "--you", "Hero", "--opp", "@Brute",
+                                   "--fights", "20", "--seed", "1", "--csv"});
+    ASSERT_EQ(weapons.status, 0) << weapons.err;
+    for (const char* cell : {",'=SUM(A1),", ",'-1+2,"})
+        EXPECT_NE(weapons.out.find(cell), std::string::npos) << cell << "\n" << weapons.out;
+    // No cell of either begins with a formula's first character but a number's sign.
+    for (const std::string& out : {shields.out, weapons.out}) {
+        for (const char* start : {",=", ",+", ",@", ",\"=", ",\"@", ",-1+2", ",- none"})
+            EXPECT_EQ(out.find(start), std::string::npos) << start << "\n" << out;
+    }
+    // Text output shows the names as they are.
+    const CliResult text = run({"rank", "--by", "shield", "--you", "Hero", "--opp", "@Brute",
+                                "--fights", "20", "--seed", "1"});
+    EXPECT_NE(text.out.find("\"=1+2\""), std::string::npos) << text.out;
+}
+
+// A difference of nothing is 0, never -0: in text, CSV and JSON.
+TEST(CliNumbersTest, NoNegativeZeroInAnyOutput) {
+    // Every shield gives the same damage to the Orc Brute on the same dice,
+    // so each one's difference to the best is zero.
+    const std::vector<std::string> rank{"rank", "--by", "shield", "--you", "Brannoc the Bold",
+                                        "--opp", "Orc Brute", "--fights", "10", "--seed", "1"};
+    const CliResult text = runOnExamples(rank);
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("0.00  [0.00, 0.00]"), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find("-0.00"), std::string::npos) << text.out;
+
+    std::vector<std::string> csv = rank;
+    csv.push_back("--csv");
+    const CliResult table = runOnExamples(csv);
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(table.out.find("-0,"), std::string::npos) << table.out;
+    EXPECT_EQ(table.out.find("-0.0"), std::string::npos) << table.out;
+
+    std::vector<std::string> json = rank;
+    json.push_back("--json");
+    const CliResult printed = runOnExamples(json);
+    ASSERT_EQ(printed.status, 0) << printed.err;
+    EXPECT_EQ(printed.out.find("-0.0"), std::string::npos) << printed.out;
+    const Json entries = Json::parse(printed.out);
+    ASSERT_GE(entries.size(), 2u);
+    EXPECT_EQ(entries[1]["versusBest"]["mean"].dump(), "0") << printed.out;
+}
+
+// An estimate below a tenth of a second is not written as 0.0 s.
+TEST(CliNumbersTest, MaxSecondsZeroNamesTheEstimate) {
+    const CliResult refused = runOnExamples({"run", "--you", "Brannoc the Bold", "--opp",
+                                             "Orc Brute", "--fights", "10", "--max-seconds", "0"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err.find("about 0.0 s"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("--max-seconds 0\n"), std::string::npos) << refused.err;
+}
+
 }  // namespace
 }  // namespace skarn::testing
