@@ -192,7 +192,10 @@ int RankCommand::execute(const Arguments& args) const {
         Progress progress;
         ranking = analysis::rank(candidates, opp, by, settingsOf(args, fights, progress));
     }
-    const std::optional<report::Target> target = targetOf(args, fights);
+    // The stop rule measures the ranked result (for shields, in some modes,
+    // the damage taken rather than the mode's main result).
+    std::optional<report::Target> target = targetOf(args, fights);
+    if (target) target->result = ranking.result;
     if (args.json) {
         printOut(printed(rankingJson(ranking, by, opp, target)));
         return kExitOk;

@@ -178,6 +178,28 @@ TEST(CliNumbersTest, NoNegativeZeroInAnyOutput) {
     EXPECT_EQ(entries[1]["versusBest"]["mean"].dump(), "0") << printed.out;
 }
 
+// A ranking of shields stops on the damage taken, the result it ranks, in
+// the modes whose main result is another: text and JSON name that one.
+TEST(CliTargetTest, ShieldRankingsNameTheResultTheirTargetMeasures) {
+    for (const char* mode : {"opponent", "damage60"}) {
+        const std::vector<std::string> rank{"rank", "--by", "shield", "--you", "Brannoc the Bold",
+                                            "--opp", "Orc Brute", "--mode", mode,
+                                            "--target-error", "5", "--fights", "3000", "--seed", "1"};
+        const CliResult text = runOnExamples(rank);
+        ASSERT_EQ(text.status, 0) << mode << "\n" << text.err;
+        EXPECT_NE(text.out.find("Target +-5% of the mean for damage taken:"), std::string::npos)
+            << mode << "\n" << text.out;
+        std::vector<std::string> json = rank;
+        json.push_back("--json");
+        const CliResult printed = runOnExamples(json);
+        ASSERT_EQ(printed.status, 0) << printed.err;
+        const Json entries = Json::parse(printed.out);
+        ASSERT_FALSE(entries.empty());
+        EXPECT_EQ(entries[0]["target"]["result"], "damageTaken") << mode;
+        EXPECT_EQ(entries[0]["measure"]["name"], "damageTaken") << mode;
+    }
+}
+
 // An estimate below a tenth of a second is not written as 0.0 s.
 TEST(CliNumbersTest, MaxSecondsZeroNamesTheEstimate) {
     const CliResult refused = runOnExamples({"run", "--you", "Brannoc the Bold", "--opp",
