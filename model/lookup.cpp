@@ -5,24 +5,37 @@
 
 namespace skarn::model {
 
-std::string quoteName(std::string_view name) {
-    std::string out = "\"";
-    for (const char ch : name) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '\t') out += "\\t";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c < 0x20 || c == 0x7F) {
-            char escape[8];
+std::string escapeControls(std::string_view text, bool keepLineEnds) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
+        char escape[8];
+        if (c == '\n' && keepLineEnds) {
+            out += '\n';
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c < 0x20 || c == 0x7F) {
             std::snprintf(escape, sizeof escape, "\\x%02x", c);
             out += escape;
+        } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            // U+0080 to U+009F in UTF-8: a terminal takes U+009B as CSI.
+            std::snprintf(escape, sizeof escape, "\\u%04x", next);
+            out += escape;
+            ++i;
         } else {
-            out += ch;
+            out += static_cast<char>(c);
         }
     }
-    out += '"';
     return out;
 }
+
+std::string quoteName(std::string_view name) { return "\"" + escapeControls(name, false) + "\""; }
 
 std::string inSection(std::string_view section, const std::string& fileName) {
     return "in [" + std::string(section) + "] of " + fileName;

@@ -11,8 +11,16 @@
 // SectionFile (call them from the thread that owns it); the others are pure.
 namespace skarn::model {
 
-// A name between double quotes for messages and tables, with control
-// characters shown as escapes so that they cannot break a line.
+// `text` with its control characters shown as escapes, so that they can
+// neither break a line nor drive a terminal: tab, line feed and carriage
+// return as "\t", "\n", "\r", the other C0 controls and DEL as "\x1b",
+// the C1 controls (U+0080 to U+009F, in UTF-8) as "\u009b". With
+// `keepLineEnds`, a line feed stays a line end. Other bytes, valid UTF-8
+// or not, are left as they are.
+std::string escapeControls(std::string_view text, bool keepLineEnds);
+
+// A name between double quotes for messages and tables, its control
+// characters escaped as escapeControls does.
 std::string quoteName(std::string_view name);
 
 // "in [section] of fileName".

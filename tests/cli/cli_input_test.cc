@@ -178,6 +178,76 @@ TEST(CliNumbersTest, NoNegativeZeroInAnyOutput) {
     EXPECT_EQ(entries[1]["versusBest"]["mean"].dump(), "0") << printed.out;
 }
 
+// Whether `bytes` holds a C0 control other than the line end, DEL or a
+// C1 control in UTF-8: what could drive a terminal.
+bool holdsControls(const std::string& bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if ((c < 0x20 && c != '\n') || c == 0x7F) return true;
+        if (c == 0xC2 && i + 1 < bytes.size() &&
+            (static_cast<unsigned char>(bytes[i + 1]) & 0xE0u) == 0x80u)
+            return true;
+    }
+    return false;
+}
+
+// Paths and names with terminal controls are escaped in every text output
+// and error, and each error is one line.
+TEST(CliControlsTest, TextAndErrorsEscapeC0AndC1Controls) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows takes no control characters in a folder's name";
+#else
+    const TempDir root;
+    const std::string evil = "evil\n\x1b[2J\xc2\x9b" "31mdata";
+    const std::filesystem::path folder = root.path() / evil;
+    std::filesystem::create_directory(folder);
+    writeBytes(folder / "charfile.cfg",
+               crlf({"[YourChars]",
+                     "\"Csi\xc2\x9b" "31mHero\"\t100\t100\t100\t2\t30\t100\t80\t100\t\"- none -\"\t\"Blade\"",
+                     "\"Esc\x1b[2JHero\"\t100\t100\t100\t2\t30\t100\t80\t100\t\"- none -\"\t\"Blade\"",
+                     "[OppChars]",
+                     "\"Bell\x07Brute\"\t100\t50\t100\t2\t30\t100\t50\t100\t\"- none -\"\t\"Blade\""}));
+    writeBytes(folder / "equifile.cfg",
+               crlf({"[SwordWeapons]", "\"Blade\"\t46\t2\t5\t3\t1", "[Shields]",
+                     "\"Old\x9b" "Shield\"\t2"}));
+    const std::string folderText = folder.string();
+    const std::vector<std::vector<std::string>> texts = {
+        {"--data", folderText, "list"},
+        {"--data", folderText, "run", "--you", "Csi\xc2\x9b" "31mHero", "--opp", "Bell\x07Brute",
+         "--fights", "5", "--seed", "1"},
+        {"--data", folderText, "rank", "--by", "shield", "--you", "Esc\x1b[2JHero", "--opp",
+         "Bell\x07Brute", "--fights", "5", "--seed", "1"},
+    };
+    for (const std::vector<std::string>& args : texts) {
+        const CliResult result = runCli(args, root.path());
+        EXPECT_EQ(result.status, 0) << describe(args) << "\n" << result.err;
+        EXPECT_FALSE(holdsControls(result.out)) << describe(args) << "\n" << result.out;
+        EXPECT_FALSE(holdsControls(result.err)) << describe(args) << "\n" << result.err;
+    }
+    const CliResult list = runCli(texts[0], root.path());
+    EXPECT_NE(list.out.find("\"Csi\\u009b31mHero\""), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("\"Esc\\x1b[2JHero\""), std::string::npos) << list.out;
+    // A byte that is not UTF-8 is left as it is.
+    EXPECT_NE(list.out.find("\"Old\x9bShield\""), std::string::npos) << list.out;
+
+    const std::vector<std::vector<std::string>> errors = {
+        {"--data", folderText, "run", "--you", "No\x1b]0;owned\x07body", "--opp", "Bell\x07Brute"},
+        {"--data", folderText + "\n\x1b[31mmissing", "list"},
+        {"--data", folderText, "run", "--you", "Csi\xc2\x9b" "31mHero", "--opp", "Bell\x07Brute",
+         "--bogus\x1b[31m"},
+        {"--data", folderText, "rank", "--by", "shield\n\x1b[31m", "--you", "x", "--opp", "y"},
+    };
+    for (const std::vector<std::string>& args : errors) {
+        const CliResult result = runCli(args, root.path());
+        EXPECT_NE(result.status, 0) << describe(args);
+        EXPECT_EQ(result.out, "") << describe(args);
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << describe(args) << "\n" << result.err;
+        EXPECT_FALSE(holdsControls(result.err)) << describe(args) << "\n" << result.err;
+        EXPECT_NE(result.err.find("\\x1b"), std::string::npos) << describe(args) << "\n" << result.err;
+    }
+#endif
+}
+
 // A ranking of shields stops on the damage taken, the result it ranks, in
 // the modes whose main result is another: text and JSON name that one.
 TEST(CliTargetTest, ShieldRankingsNameTheResultTheirTargetMeasures) {

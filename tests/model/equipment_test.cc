@@ -113,6 +113,15 @@ TEST(QuoteNameTest, EscapesControlCharacters) {
     EXPECT_EQ(quoteName("Bob"), "\"Bob\"");
     EXPECT_EQ(quoteName("a\tb\nc\rd\x01" "e\x7f" "f\xc3\xa9"),
               "\"a\\tb\\nc\\rd\\x01e\\x7ff\xc3\xa9\"");
+    // C1 controls in UTF-8 (U+009B is a terminal's CSI) are escaped too; a
+    // lone byte that is not UTF-8, and U+00A0 just past them, are left.
+    EXPECT_EQ(quoteName("x\xc2\x9b" "31m\xc2\x80\xc2\x9f\xc2\xa0\x9b\xc2"),
+              "\"x\\u009b31m\\u0080\\u009f\xc2\xa0\x9b\xc2\"");
+}
+
+TEST(QuoteNameTest, EscapingMayKeepLineEnds) {
+    EXPECT_EQ(escapeControls("a\x1b[2J\nb\r\n", true), "a\\x1b[2J\nb\\r\n");
+    EXPECT_EQ(escapeControls("a\x1b[2J\nb\r\n", false), "a\\x1b[2J\\nb\\r\\n");
 }
 
 }  // namespace
