@@ -231,6 +231,10 @@ std::string checkValues(Arguments& args, const OptionTexts& t, const std::set<st
             return "--target-result must be winPercent, damageTaken, damageGiven or time, not '" +
                    t.targetResult + "'";
         if (!args.targetError) return "--target-result needs --target-error";
+        // No other mode counts wins: the target could never be met, and the
+        // run would fight to its cap for nothing.
+        if (args.targetResult == Result::WinPercent && args.mode != ToTheDeath)
+            return "--target-result winPercent needs --mode death, the only mode that counts wins";
     }
     if (has("--max-seconds")) {
         double seconds = 0.0;

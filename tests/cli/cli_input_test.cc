@@ -30,8 +30,8 @@ struct UsageCase {
 
 // A value given empty is refused like any malformed one, never taken as
 // "not given" (which would fight with a seed from the clock, or for
-// minutes with no --max-seconds).
-TEST(CliInputTest, EmptyValuesAreUsageErrors) {
+// minutes with no --max-seconds); so is a target that cannot be met.
+TEST(CliInputTest, EmptyValuesAndUnreachableTargetsAreUsageErrors) {
     const std::vector<std::string> run{"run", "--you", "Brannoc the Bold", "--opp", "Orc Brute"};
     const auto with = [](std::vector<std::string> base, std::vector<std::string> more) {
         base.insert(base.end(), more.begin(), more.end());
@@ -56,6 +56,12 @@ TEST(CliInputTest, EmptyValuesAreUsageErrors) {
         {{"run", "--you", "", "--opp", "Orc Brute"}, "--you needs a value"},
         {with(run, {"--you-shield", ""}), "--you-shield needs a value"},
         {{"--data", "", "list"}, "--data needs a value"},
+        // A target no run of the mode can meet is refused before a fight.
+        {with(run, {"--target-error", "1", "--target-result", "winPercent"}),
+         "--target-result winPercent needs --mode death"},
+        {with(outcome, {"--mode", "opponent", "--target-error", "1", "--target-result",
+                        "winPercent"}),
+         "--target-result winPercent needs --mode death"},
     };
     for (const UsageCase& c : cases) {
         // Straight to the program, so that --data '' is the only folder given.
