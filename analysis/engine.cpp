@@ -7,6 +7,7 @@
 #include <exception>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "analysis/streams.h"
@@ -236,6 +237,22 @@ std::optional<Interval> PairSums::interval(Result result) const {
     return meanInterval(difference.value(), differenceSq.value(), fights, scale);
 }
 
+namespace {
+
+std::function<void()>& threadStartHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+}  // namespace
+
+std::thread startThread(std::function<void()> work) {
+    if (threadStartHook()) threadStartHook()();
+    return std::thread(std::move(work));
+}
+
+void setThreadStartHook(std::function<void()> hook) { threadStartHook() = std::move(hook); }
+
 double expectedSeconds(const std::vector<Variant>& variants, FightMode mode, std::int64_t fights,
                        int threads) {
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -341,7 +358,23 @@ JobResult runJob(const Job& job, const RunSettings& settings) {
         threads.clear();
     };
     try {
-        for (int w = 0; w < workers; ++w) threads.emplace_back(work);
+        // Threads the system will not make are done without: the blocks are
+        // the same and summed in the same order on any number of threads.
+        threads.reserve(static_cast<std::size_t>(workers));
+        int made = 0;
+        try {
+            for (; made < workers; ++made) threads.push_back(startThread(work));
+        } catch (const std::system_error&) {
+        }
+        if (made < workers) {
+            {
+                std::lock_guard lock(mutex);
+                running -= workers - made;
+                if (made == 0) running = 1;  // the calling thread's, below
+            }
+            if (settings.fewerThreads) settings.fewerThreads(made, workers);
+            if (made == 0) work();
+        }
         auto lastReport = std::chrono::steady_clock::now();
         std::unique_lock lock(mutex);
         while (running > 0) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -53,7 +54,20 @@ struct RunSettings {
     // When it turns true (from any thread), the analysis stops within a
     // block and returns what it has, marked cancelled.
     const std::atomic<bool>* cancel = nullptr;
+    // Called on the calling thread when the system could make only `made`
+    // of the `wanted` threads (0: the calling thread fights alone). The
+    // analysis goes on with those, and its figures do not change.
+    std::function<void(int made, int wanted)> fewerThreads;
 };
+
+// Starts a thread of an analysis on `work`. Throws std::system_error when
+// the system cannot make one (too many threads or too little memory); the
+// analyses then fight on the threads they have.
+std::thread startThread(std::function<void()> work);
+// For tests: `hook` runs before each thread startThread makes, and may throw
+// std::system_error as a system that cannot make one would. Empty for none.
+// Set it while no analysis runs.
+void setThreadStartHook(std::function<void()> hook);
 
 // The number of threads `threads` asks for: itself, or one per core for 0.
 int threadCount(int threads);

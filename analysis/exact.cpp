@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
+#include "analysis/engine.h"
 #include "combat/swing_law.h"
 
 namespace skarn::analysis {
@@ -92,7 +94,12 @@ std::size_t runInOrder(std::size_t begin, std::size_t end, std::size_t helpers,
     };
     std::vector<std::thread> threads;
     try {
-        for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(work, false);
+        threads.reserve(helpers);
+        // Helpers the system will not make are done without: the calling
+        // thread works too, and the tasks are taken in the same order.
+        for (std::size_t t = 0; t < helpers; ++t)
+            threads.push_back(startThread([&work] { work(false); }));
+    } catch (const std::system_error&) {
     } catch (...) {
         {
             std::lock_guard lock(mutex);

@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include <cstdio>
+#include <new>
 
 #include "cli/command.h"
 #include "cli/options.h"
@@ -22,7 +23,14 @@ int runCommandLine(int argc, const char* const* argv) {
         printOut(parsed.output);
         return parsed.status;
     }
-    const int status = parsed.arguments.command->execute(parsed.arguments);
+    int status = kExitOk;
+    try {
+        status = parsed.arguments.command->execute(parsed.arguments);
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        printError("out of memory");
+        return kExitFailure;
+    }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         printError("cannot write the output");
         return kExitFailure;

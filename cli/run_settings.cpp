@@ -45,6 +45,16 @@ analysis::RunSettings settingsOf(const Arguments& args, std::int64_t fights, Pro
     settings.targetError = args.targetError;
     settings.targetResult = args.targetResult;
     settings.progress = progress.callback();
+    settings.fewerThreads = [](int made, int wanted) {
+        // Once per command, though it may run several analyses.
+        static bool warned = false;
+        if (warned) return;
+        warned = true;
+        printWarnings({"the system made only " + std::to_string(made) + " of the " +
+                       std::to_string(wanted) + " threads asked for; fighting on " +
+                       (made == 0 ? std::string("one") : std::to_string(made)) +
+                       " (the figures are the same)"});
+    };
     return settings;
 }
 

@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -73,6 +75,36 @@ TEST(EngineTest, GivesTheSameFiguresOnAnyNumberOfThreads) {
             }
             EXPECT_TRUE(many.histograms == one.histograms) << what;
         }
+    }
+}
+
+// A system that makes fewer threads than asked for: the run goes on with
+// those (or on the calling thread alone), says so once, and its figures are
+// those of any other number of threads.
+TEST(EngineTest, FightsOnTheThreadsTheSystemCouldMake) {
+    const Job job = threeVariants();
+    const JobResult one = runJob(job, settingsFor(ToTheDeath, 9 * kBlockFights + 100, 1));
+    for (const int allowed : {2, 0}) {
+        int started = 0;
+        setThreadStartHook([&started, allowed] {
+            if (started == allowed)
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            ++started;
+        });
+        RunSettings settings = settingsFor(ToTheDeath, one.fights, 8);
+        std::vector<std::pair<int, int>> told;
+        settings.fewerThreads = [&told](int made, int wanted) { told.emplace_back(made, wanted); };
+        const JobResult few = runJob(job, settings);
+        setThreadStartHook({});
+        const std::string what = std::to_string(allowed) + " threads made";
+        EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{allowed, 8}})) << what;
+        EXPECT_EQ(few.fights, one.fights) << what;
+        EXPECT_FALSE(few.cancelled) << what;
+        for (std::size_t v = 0; v < job.variants.size(); ++v)
+            expectSameSums(few.variants[v], one.variants[v], what);
+        for (std::size_t p = 0; p < job.pairs.size(); ++p)
+            EXPECT_EQ(few.pairs[p].difference, one.pairs[p].difference) << what;
+        EXPECT_TRUE(few.histograms == one.histograms) << what;
     }
 }
 

@@ -2,6 +2,11 @@
 // empty values, options out of place, names that are formulas or terminal
 // controls. Each is answered with a clear message or safe output.
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -251,6 +256,42 @@ TEST(CliControlsTest, TextAndErrorsEscapeC0AndC1Controls) {
         EXPECT_FALSE(holdsControls(result.err)) << describe(args) << "\n" << result.err;
         EXPECT_NE(result.err.find("\\x1b"), std::string::npos) << describe(args) << "\n" << result.err;
     }
+#endif
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define SKARN_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SKARN_UNDER_ASAN 1
+#endif
+#endif
+
+// Under a memory limit the system makes only some of 64 threads: the run
+// fights on those, warns once, and prints what one thread prints.
+TEST(CliThreadsTest, FightsOnTheThreadsTheSystemMakes) {
+#if defined(_WIN32) || defined(SKARN_UNDER_ASAN)
+    GTEST_SKIP() << "needs ulimit -v, which AddressSanitizer's shadow memory does not fit in";
+#else
+    const TempDir scratch;
+    const std::string args = "--data '" SKARN_EXAMPLES_DIR "' outcome --you 'Brannoc the Bold' "
+                             "--opp 'Orc Brute' --fights 20000 --seed 1 --csv --threads ";
+    const auto run = [&](const std::string& limit, const std::string& threads) {
+        const std::string line = limit + "'" SKARN_CLI_PATH "' " + args + threads + " >'" +
+                                 (scratch.path() / "out").string() + "' 2>'" +
+                                 (scratch.path() / "err").string() + "'";
+        const int status = std::system(("bash -c \"" + line + "\"").c_str());
+        return CliResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                         readBytes(scratch.path() / "out"), readBytes(scratch.path() / "err")};
+    };
+    const CliResult one = run("", "1");
+    ASSERT_EQ(one.status, 0) << one.err;
+    // 64 thread stacks of 8 MiB do not fit in 400 MB of address space.
+    const CliResult limited = run("ulimit -s 8192 && ulimit -v 400000 && ", "64");
+    EXPECT_EQ(limited.status, 0) << limited.err;
+    EXPECT_EQ(limited.out, one.out);
+    EXPECT_EQ(limited.err.rfind("skarn-cli: warning: the system made only ", 0), 0u) << limited.err;
+    EXPECT_EQ(limited.err.find('\n'), limited.err.size() - 1) << limited.err;
 #endif
 }
 
