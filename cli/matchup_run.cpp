@@ -1,8 +1,13 @@
 #include "cli/matchup_run.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 #include "analysis/outcome.h"
 #include "analysis/report_exact.h"
 #include "analysis/report_outcome.h"
+#include "combat/fight.h"
 #include "cli/commands.h"
 #include "cli/exact_choice.h"
 #include "cli/json_output.h"
@@ -63,12 +68,42 @@ bool answerExactly(const Arguments& args, const model::Fighter& you, const model
     return true;
 }
 
+// The generator of a chain repeats its dice after this many draws.
+constexpr double kChainCycle = 2147483648.0;
+
+// A run on one generator chain (`run`) whose expected draws pass the
+// generator's cycle repeats its own fights: its figures stop improving while
+// its interval keeps narrowing. Warns of it before the run starts; with a
+// target error, stops the run at the fights the cycle holds instead.
+// Returns the fights to run.
+std::int64_t keepWithinTheCycle(const Arguments& args, const model::Fighter& you,
+                                const model::Fighter& opp, std::int64_t fights) {
+    const analysis::Variant v = analysis::variantOf(you, opp);
+    const double perFight =
+        expectedFightDraws(v.you, v.opponent, v.yourHitPoints, v.oppHitPoints, args.mode);
+    if (!(perFight * static_cast<double>(fights) > kChainCycle)) return fights;
+    const auto most =
+        std::max<std::int64_t>(1, static_cast<std::int64_t>(std::floor(kChainCycle / perFight)));
+    if (args.targetError) {
+        printWarnings({"--target-error stops this run after " + std::to_string(most) +
+                       " fights at most: about 2^31 draws, after which the generator's dice "
+                       "repeat and more fights add nothing (outcome gives each fight its own "
+                       "dice)"});
+        return std::min(fights, most);
+    }
+    printWarnings({"this run is expected to draw more than 2^31 numbers, after which the "
+                   "generator's dice repeat: past about " + std::to_string(most) +
+                   " fights its figures stop improving while its interval narrows (outcome "
+                   "gives each fight its own dice)"});
+    return fights;
+}
+
 }  // namespace
 
 int runMatchup(const Arguments& args, bool streams) {
     const auto files = openDataFiles(args);
     if (!files) return kExitFailure;
-    const std::int64_t fights = fightsOf(args, 2187);
+    std::int64_t fights = fightsOf(args, 2187);
     model::Fighter you, opp;
     if (!armMatchup(*files, args, you, opp, fights)) return kExitFailure;
     if (streams && !wantsSampling(args)) {
@@ -76,6 +111,7 @@ int runMatchup(const Arguments& args, bool streams) {
         if (answerExactly(args, you, opp, declined)) return kExitOk;
         if (!sampleInstead(args, declined)) return kExitFailure;
     }
+    if (!streams) fights = keepWithinTheCycle(args, you, opp, fights);
     if (!checkExpectedTime(args, {analysis::variantOf(you, opp)}, fights,
                            streams ? args.threads : 1))
         return kExitFailure;

@@ -68,6 +68,13 @@ double expectedFightMicroseconds(const Combatant& you, const Combatant& opponent
                                  std::int32_t yourHitPoints, std::int32_t oppHitPoints,
                                  FightMode mode);
 
+// An estimate, on the generous side as expectedFightMicroseconds is, of the
+// draws from the generator that one fight of these fighters takes: over the
+// same expected swings, each swing's draw to hit and a landed blow's draws.
+// REQUIRES: the values are within the run limits.
+double expectedFightDraws(const Combatant& you, const Combatant& opponent,
+                          std::int32_t yourHitPoints, std::int32_t oppHitPoints, FightMode mode);
+
 // What expectedFightMicroseconds takes for the length of a fight: 6000 ticks
 // in mode 0; otherwise a bound, never below the expected number of the
 // fight's last tick, from the hit chances and the least mean and the most of

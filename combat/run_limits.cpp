@@ -106,10 +106,24 @@ double ticksToFell(const Combatant& a, const Combatant& d, std::int32_t hitPoint
     return blows / hitChance(a, d) * periodOf(a);
 }
 
+// The swings `a` takes in ticks 0 to `ticks`: exactly in mode 0, else one
+// more than their expected number.
+double swingsIn(const Combatant& a, double ticks, FightMode mode) {
+    return mode == DamagePer60Seconds ? std::floor((ticks + 1.0) / periodOf(a))
+                                      : ticks / periodOf(a) + 1.0;
+}
+
+// The expected draws of the swings `a` takes at `d` in ticks 0 to `ticks`:
+// one to hit; a landed one takes one more, its dice, the parry when `d`
+// carries a shield, and the armour.
+double swingsDraws(const Combatant& a, const Combatant& d, double ticks, FightMode mode) {
+    const double landed = 2.0 + std::max(0, a.diceCount) + (d.shieldIndex >= 0 ? 1.0 : 0.0);
+    return swingsIn(a, ticks, mode) * (1.0 + hitChance(a, d) * landed);
+}
+
 // The expected cost of the swings `a` takes at `d` in ticks 0 to `ticks`.
 double swingsCost(const Combatant& a, const Combatant& d, double ticks, FightMode mode) {
-    const double swings = mode == DamagePer60Seconds ? std::floor((ticks + 1.0) / periodOf(a))
-                                                     : ticks / periodOf(a) + 1.0;
+    const double swings = swingsIn(a, ticks, mode);
     const double p = hitChance(a, d);
     const bool tabulated =
         a.diceCount <= 0 || std::int64_t{a.diceCount} * (a.diceSides - 1) + 1 <= kTabulatedSums;
@@ -148,6 +162,12 @@ double expectedFightMicroseconds(const Combatant& you, const Combatant& opponent
     const double ns = fight + swingsCost(you, opponent, ticks, mode) +
                       swingsCost(opponent, you, ticks, mode);
     return (ns + kSetUpNs) / 1000.0;
+}
+
+double expectedFightDraws(const Combatant& you, const Combatant& opponent,
+                          std::int32_t yourHitPoints, std::int32_t oppHitPoints, FightMode mode) {
+    const double ticks = expectedFightTicks(you, opponent, yourHitPoints, oppHitPoints, mode);
+    return swingsDraws(you, opponent, ticks, mode) + swingsDraws(opponent, you, ticks, mode);
 }
 
 }  // namespace skarn

@@ -295,6 +295,42 @@ TEST(CliThreadsTest, FightsOnTheThreadsTheSystemMakes) {
 #endif
 }
 
+// A run on one generator chain that would draw past the generator's cycle
+// is warned of before it starts; with a target error it stops there. The
+// runs are refused by --max-seconds, so that nothing is fought.
+TEST(CliCycleTest, RunWarnsPastTheGeneratorsCycleAndATargetStopsThere) {
+    const std::vector<std::string> bear{"--you", "Brannoc the Bold", "--opp", "Cave Bear",
+                                        "--mode", "opponent", "--max-seconds", "0.001"};
+    const auto command = [&bear](const char* name, std::vector<std::string> more) {
+        std::vector<std::string> args{name};
+        args.insert(args.end(), bear.begin(), bear.end());
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    const CliResult past = runOnExamples(command("run", {"--fights", "10000000"}));
+    EXPECT_EQ(past.status, 1);
+    EXPECT_EQ(past.err.rfind("skarn-cli: warning: this run is expected to draw more than 2^31", 0),
+              0u)
+        << past.err;
+
+    const CliResult target = runOnExamples(command("run", {"--target-error", "0.01"}));
+    EXPECT_EQ(target.status, 1);
+    const std::string stops = "skarn-cli: warning: --target-error stops this run after ";
+    ASSERT_EQ(target.err.rfind(stops, 0), 0u) << target.err;
+    const long long most = std::stoll(target.err.substr(stops.size()));
+    EXPECT_GT(most, 100000);
+    EXPECT_LT(most, 10000000);
+
+    // Below the cycle, and in outcome, whose fights have dice of their own:
+    // no warning, only the refusal.
+    for (const auto& args : {command("run", {"--fights", "100000"}),
+                             command("outcome", {"--fights", "10000000"})}) {
+        const CliResult quiet = runOnExamples(args);
+        EXPECT_EQ(quiet.status, 1) << describe(args);
+        EXPECT_EQ(quiet.err.find("warning"), std::string::npos) << describe(args) << quiet.err;
+    }
+}
+
 // A ranking of shields stops on the damage taken, the result it ranks, in
 // the modes whose main result is another: text and JSON name that one.
 TEST(CliTargetTest, ShieldRankingsNameTheResultTheirTargetMeasures) {

@@ -399,8 +399,9 @@ TEST(TruncateToTest, CutsTowardZero) {
 }
 
 // The fight length that the time estimate rests on is never below the mean
-// length of the fights: chosen pairs where a bound is easily got wrong, and
-// 200 random pairs over the run limits. The mean of a
+// length of the fights, nor its draws below the draws the fights take:
+// chosen pairs where a bound is easily got wrong, and 200 random pairs over
+// the run limits. The mean of a
 // few hundred fights may stray above the expected length by chance; four of
 // its standard errors leave room for that.
 TEST(ExpectedFightTicksTest, IsNeverBelowTheMeanLength) {
@@ -451,6 +452,17 @@ TEST(ExpectedFightTicksTest, IsNeverBelowTheMeanLength) {
         const double mean = totals.tickSum / fights;
         const double variance = std::max(0.0, squares.tickSq / fights - mean * mean);
         EXPECT_LE(mean, bound + 4.0 * std::sqrt(variance / fights))
+            << p.what << " (mode " << p.mode << ", hit points " << p.yourHp << "/" << p.oppHp << ")";
+        // The draws of the same fights, counted by stepping the generator to
+        // where the run left it, against the draws the estimate expects.
+        Random counter(7);
+        std::int64_t draws = 0;
+        while (counter.state() != rng.state()) {
+            counter.draw();
+            ++draws;
+        }
+        const double expectedDraws = expectedFightDraws(p.you, p.opp, p.yourHp, p.oppHp, p.mode);
+        EXPECT_LE(static_cast<double>(draws) / fights, expectedDraws * 1.05 + 5.0)
             << p.what << " (mode " << p.mode << ", hit points " << p.yourHp << "/" << p.oppHp << ")";
     }
 }
