@@ -420,7 +420,10 @@ std::string bashCompletion() {
         << "    --mode) COMPREPLY=($(compgen -W \"" << modeNames << "\" -- \"$cur\")); return ;;\n"
         << "    --by) COMPREPLY=($(compgen -W \"weapon shield\" -- \"$cur\")); return ;;\n"
         << "    --target-result) COMPREPLY=($(compgen -W \"winPercent damageTaken damageGiven time\" -- \"$cur\")); return ;;\n"
-        << "    --data) COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n"
+        // Folder names one to a line, neither split at blanks nor taken as
+        // patterns ("my data", "[x]"); bash then quotes them as file names.
+        << "    --data) compopt -o filenames 2>/dev/null\n"
+        << "      mapfile -t COMPREPLY < <(compgen -d -- \"$cur\"); return ;;\n"
         << "  esac\n"
         << "  local words\n"
         << "  case $cmd in\n";

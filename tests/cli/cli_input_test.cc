@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #endif
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -329,6 +330,54 @@ TEST(CliCycleTest, RunWarnsPastTheGeneratorsCycleAndATargetStopsThere) {
         EXPECT_EQ(quiet.status, 1) << describe(args);
         EXPECT_EQ(quiet.err.find("warning"), std::string::npos) << describe(args) << quiet.err;
     }
+}
+
+// Completing --data offers folder names whole: with blanks, and with
+// brackets that a pattern would read as a set.
+TEST(CliCompletionTest, DataFolderNamesAreOfferedAsTheyAre) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs bash";
+#else
+    const TempDir scratch;
+    for (const char* name : {"my data", "[x]", "x", "plain"})
+        std::filesystem::create_directories(scratch.path() / "folders" / name);
+    writeBytes(scratch.path() / "folders" / "afile", "");
+    const CliResult script = runCli({"completion", "bash"}, scratch.path());
+    ASSERT_EQ(script.status, 0) << script.err;
+    writeBytes(scratch.path() / "completion.bash", script.out);
+    writeBytes(scratch.path() / "complete.sh",
+               "cd folders && source ../completion.bash\n"
+               "for cur in '' 'my' '[' 'x'; do\n"
+               "  COMP_WORDS=(skarn-cli --data \"$cur\"); COMP_CWORD=2; COMPREPLY=()\n"
+               "  _skarn_cli\n"
+               "  printf '%s|' \"${COMPREPLY[@]}\"; echo\n"
+               "done\n");
+    const std::string line = "cd '" + scratch.path().string() + "' && bash complete.sh >out 2>err";
+    ASSERT_EQ(std::system(line.c_str()), 0) << readBytes(scratch.path() / "err");
+    const std::string out = readBytes(scratch.path() / "out");
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < out.size();) {
+        const std::size_t end = out.find('\n', start);
+        lines.push_back(out.substr(start, end - start));
+        start = end + 1;
+    }
+    ASSERT_EQ(lines.size(), 4u) << out;
+    // compgen lists in the order of the folder; sort each line's names.
+    const auto names = [](const std::string& text) {
+        std::vector<std::string> found;
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = text.find('|', start);
+            found.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    EXPECT_EQ(names(lines[0]), (std::vector<std::string>{"[x]", "my data", "plain", "x"}));
+    EXPECT_EQ(names(lines[1]), (std::vector<std::string>{"my data"}));
+    EXPECT_EQ(names(lines[2]), (std::vector<std::string>{"[x]"}));
+    EXPECT_EQ(names(lines[3]), (std::vector<std::string>{"x"}));
+#endif
 }
 
 // A ranking of shields stops on the damage taken, the result it ranks, in
