@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include <QGuiApplication>
 #include <QString>
 
 #include "app/program_objects.h"
@@ -70,8 +71,42 @@ void reportFailure(SimulatorDialog& dialog, const QString& message) {
     dialog.statusText = dialog.statusLine->bytes();
 }
 
+// While a command lives, an edit that waits for another program's lock on
+// the file shows it: a busy cursor, and the status line saying why, painted
+// at once, since no event loop runs until the edit ends. Both go when the
+// wait does; the command's own report follows.
+class LockWaitShown {
+public:
+    explicit LockWaitShown(SimulatorDialog& dialog)
+        : dialog_(dialog), text_(QStringLiteral("waiting for another program to finish with %1\u2026")
+                                     .arg(fileShown(charFile()))) {
+        LockWaitNotice& notice = programObjects().lockNotice;
+        notice.waiting = [this] {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            dialog_.showStatus(text_);
+            dialog_.statusLine->repaint();
+        };
+        notice.waited = [this] {
+            QGuiApplication::restoreOverrideCursor();
+            if (dialog_.statusLine->text() == text_) dialog_.clearStatus();
+        };
+    }
+    ~LockWaitShown() {
+        LockWaitNotice& notice = programObjects().lockNotice;
+        notice.waiting = nullptr;
+        notice.waited = nullptr;
+    }
+    LockWaitShown(const LockWaitShown&) = delete;
+    LockWaitShown& operator=(const LockWaitShown&) = delete;
+
+private:
+    SimulatorDialog& dialog_;
+    const QString text_;
+};
+
 void newCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectCharacter) {
     SectionFile& file = charFile();
+    const LockWaitShown lockWait(dialog);
     dialog.clearStatus();
     NewCharacterDialog input(equiFile());  // no parent: it belongs to the active window
     const int result = input.doModal();
@@ -105,6 +140,7 @@ void newCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectCh
 
 void saveCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectCharacter) {
     SectionFile& file = charFile();
+    const LockWaitShown lockWait(dialog);
     dialog.clearStatus();
     dialog.updateData(true);  // a failed field has shown its message; save what was taken
 
@@ -127,6 +163,7 @@ void saveCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectC
 
 void deleteCharacter(SimulatorDialog& dialog, Side& side, CharacterHandler selectCharacter) {
     SectionFile& file = charFile();
+    const LockWaitShown lockWait(dialog);
     dialog.clearStatus();
     dialog.updateData(true);
 

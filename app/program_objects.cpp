@@ -16,7 +16,7 @@ ProgramObjects* current = nullptr;
 }  // namespace
 
 ProgramObjects::ProgramObjects()
-    : charFile("charfile.cfg", fileSystem), equiFile("equifile.cfg", fileSystem) {
+    : charFile("charfile.cfg", lockNotice), equiFile("equifile.cfg", lockNotice) {
     if (current != nullptr) misuse("a second set of program objects");
     current = this;
 }

@@ -2,6 +2,7 @@
 
 #include "combat/combatant.h"
 #include "combat/random.h"
+#include "data/lock_wait_notice.h"
 #include "data/platform_file_system.h"
 #include "data/section_file.h"
 
@@ -29,7 +30,10 @@ public:
     Combatant yourCombatant;
     Combatant oppCombatant;
     Random generator;
-    PlatformFileSystem fileSystem;  // the files', so it comes before them
+    PlatformFileSystem fileSystem;
+    // The files' file system, which tells the window when an edit waits for
+    // another program's lock; so it comes before them.
+    LockWaitNotice lockNotice{fileSystem};
     SectionFile charFile;
     SectionFile equiFile;
 };

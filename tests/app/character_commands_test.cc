@@ -2,14 +2,20 @@
 // with the New Character dialog answered through the modal hook. Every test
 // checks the bytes of "charfile.cfg" afterwards.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include <QAbstractButton>
+#include <QCursor>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QString>
 #include <QTest>
 
@@ -17,6 +23,7 @@
 
 #include "app/program_objects.h"
 #include "app/simulator_dialog.h"
+#include "data/platform_file_system.h"
 #include "data/records.h"
 #include "data/section_file.h"
 #include "resources/resource_ids.h"
@@ -229,6 +236,61 @@ TEST_F(CharacterCommandsTest, SaveKeepsThePlaceAndWritesStrAsHitPoints) {
     EXPECT_EQ(window().yourStrength, 150);
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(status(), "");
+}
+
+// What the status line showed each time it was painted, with the cursor of
+// that moment.
+class PaintLog : public QObject {
+public:
+    struct Painted {
+        std::string text;
+        bool busy;
+    };
+    std::vector<Painted> painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            painted.push_back({static_cast<Edit*>(watched)->text().toStdString(),
+                               cursor != nullptr && cursor->shape() == Qt::WaitCursor});
+        }
+        return false;
+    }
+};
+
+// While another program holds the lock on the file, SAVE waits for it with a
+// busy cursor and says why in the status line, painted before the wait (no
+// event loop runs inside the edit); both go when the lock is let go, and the
+// save goes ahead.
+TEST_F(CharacterCommandsTest, AWaitForAnotherProgramsLockIsShown) {
+    open(kChars);
+    // As on a screen: a window not yet shown there paints nothing.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    select(kYou, "Bob");
+    PlatformFileSystem other;
+    std::string path;
+    ASSERT_TRUE(other.resolve((testing::workingDirectory() / "charfile.cfg").string(), path));
+    std::unique_ptr<LockedFile> held = other.lock(path, std::chrono::milliseconds(0));
+    ASSERT_TRUE(held);
+    PaintLog log;
+    window().statusLine->installEventFilter(&log);
+    std::thread letGo([&held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        held.reset();
+    });
+    click(sim::kYourSave);
+    letGo.join();
+    window().statusLine->removeEventFilter(&log);
+
+    const std::string waiting = "waiting for another program to finish with charfile.cfg\u2026";
+    ASSERT_FALSE(log.painted.empty());
+    EXPECT_EQ(log.painted.front().text, waiting);
+    EXPECT_TRUE(log.painted.front().busy);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(status(), "");
+    const std::string saved = "\"Bob\"\t\t\t\t100\t90\t100\t2\t30\t100\t80\t100\t\"Kite shield\"\t\"Katana\"";
+    EXPECT_EQ(readFile("charfile.cfg"), crlf({"[YourChars]", saved, kAnn, "[OppChars]", kOppBob, kOrc}));
 }
 
 TEST_F(CharacterCommandsTest, SaveOrDelWithNothingSelectedLeavesTheFileAlone) {
