@@ -48,7 +48,7 @@ bench: deps
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKARN_WERROR=$(WERROR) \
-	  -DSKARN_FUZZ=ON -DSKARN_TESTS=OFF -DSKARN_GUI=OFF -DSKARN_CLI=OFF >/dev/null
+	  -DSKARN_FUZZ=ON -DSKARN_TESTS=OFF -DSKARN_GUI=OFF -DSKARN_CLI=ON >/dev/null
 	@cmake --build build-fuzz -j$(JOBS)
 	@scripts/fuzz build-fuzz $(FUZZ_SECONDS)
 
