@@ -9,12 +9,16 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "analysis/engine.h"
+#include "cli/commands.h"
 #include "tests/cli/cli_runner.h"
 
 namespace skarn::testing {
@@ -378,6 +382,24 @@ TEST(CliCompletionTest, DataFolderNamesAreOfferedAsTheyAre) {
     EXPECT_EQ(names(lines[2]), (std::vector<std::string>{"[x]"}));
     EXPECT_EQ(names(lines[3]), (std::vector<std::string>{"x"}));
 #endif
+}
+
+// Memory that runs out mid-run ends the command with one line and status 1,
+// in place of an abort; here the first thread of the run cannot be had.
+TEST(CliMemoryTest, OutOfMemoryIsOneLineAndAFailure) {
+    analysis::setThreadStartHook([] { throw std::bad_alloc(); });
+    const char* argv[] = {"skarn-cli", "--data", SKARN_EXAMPLES_DIR, "outcome", "--you",
+                          "Brannoc the Bold", "--opp", "Orc Brute", "--fights", "1000",
+                          "--seed", "1", "--threads", "2"};
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const int status = cli::runCommandLine(static_cast<int>(std::size(argv)), argv);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    analysis::setThreadStartHook({});
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err, "skarn-cli: out of memory\n");
+    EXPECT_EQ(out, "");
 }
 
 // A ranking of shields stops on the damage taken, the result it ranks, in
