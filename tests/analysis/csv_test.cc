@@ -61,7 +61,7 @@ TEST(CsvTest, TextThatReadsAsAFormulaGetsAnApostrophe) {
 
     // Set apart first, then quoted, so the whole cell stays one text.
     Table table;
-    table.columns = {{"weapon", "Weapon"}, {"value", "Value"}};
+    table.columns = {{"weapon", "Weapon", ""}, {"value", "Value", ""}};
     table.rows = {{Cell::ofText("=HYPERLINK(\"http://x\",\"y\")"), Cell::ofReal(-0.5, 2)},
                   {Cell::ofText("@SUM(1,2)"), Cell::ofWhole(2)}};
     EXPECT_EQ(csvTable(table),

@@ -527,7 +527,9 @@ TEST_F(AnalysisWindowTest, ExactFiguresAgreeWithSamplingAndTheRunIsSkarnClis) {
         const analysis::ExactRankEntry& e = ranking->entries[i];
         EXPECT_EQ(weaponRows[i][1].substr(0, e.candidate.name.size()), e.candidate.name) << i;
         EXPECT_EQ(weaponRows[i][2], fixed2(e.value)) << i;
-        if (i > 0) EXPECT_GE(ranking->entries[i - 1].value, e.value) << "best first";
+        if (i > 0) {
+            EXPECT_GE(ranking->entries[i - 1].value, e.value) << "best first";
+        }
         const auto found = std::find_if(sampledRanking.entries.begin(), sampledRanking.entries.end(),
                                         [&](const analysis::RankEntry& s) { return s.candidate.name == e.candidate.name; });
         ASSERT_NE(found, sampledRanking.entries.end());
@@ -1038,9 +1040,10 @@ TEST_F(AnalysisWindowTest, NothingIsCutOffAtTheDefaultOrTheSmallestSize) {
                     frame = up;
                     break;
                 }
-            if (auto* label = qobject_cast<QLabel*>(w); label && label->wordWrap() && !label->text().isEmpty())
+            if (auto* label = qobject_cast<QLabel*>(w); label && label->wordWrap() && !label->text().isEmpty()) {
                 EXPECT_GE(label->height(), label->heightForWidth(label->width()))
                     << w->objectName().toStdString() << " tab " << tab;
+            }
             frames[frame].emplace_back(w, QRect(w->mapTo(frame, QPoint(0, 0)), w->size()));
         }
         for (const auto& [frame, shown] : frames) {
