@@ -20,6 +20,21 @@ using analysis::RankEntry;
 using analysis::Ranking;
 using model::Fighter;
 
+// The start of a ranking's entry: its rank, its name and its measure, with
+// the bounds of its interval (null for none).
+Json rowHead(std::size_t index, const char* what, const std::string& name, analysis::Result result,
+             double value, const std::optional<analysis::Interval>& interval) {
+    Json row = Json::object();
+    row["rank"] = static_cast<std::int64_t>(index + 1);
+    row[what] = text(name);
+    Json& measure = row["measure"] = Json::object();
+    measure["name"] = analysis::resultKey(result);
+    measure["value"] = number(value);
+    measure["low"] = interval ? number(interval->low) : Json(nullptr);
+    measure["high"] = interval ? number(interval->high) : Json(nullptr);
+    return row;
+}
+
 // The JSON of a ranking: per entry best first, its rank, name and measure,
 // its difference to the best, the figures of its run, both fighters and
 // the target.
@@ -29,14 +44,8 @@ Json rankingJson(const Ranking& ranking, RankBy by, const Fighter& opp,
     Json rows = Json::array();
     for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
         const RankEntry& entry = ranking.entries[i];
-        Json row = Json::object();
-        row["rank"] = static_cast<std::int64_t>(i + 1);
-        row[what] = text(entry.candidate.name);
-        Json& measure = row["measure"] = Json::object();
-        measure["name"] = analysis::resultKey(ranking.result);
-        measure["value"] = number(entry.value);
-        measure["low"] = entry.interval ? number(entry.interval->low) : Json(nullptr);
-        measure["high"] = entry.interval ? number(entry.interval->high) : Json(nullptr);
+        Json row = rowHead(i, what, entry.candidate.name, ranking.result, entry.value,
+                           entry.interval);
         row["versusBest"] = interval(entry.versusBest);
         analysis::Outcome outcome;
         outcome.seed = ranking.seed;
@@ -62,14 +71,7 @@ Json exactRankingJson(const analysis::ExactRanking& ranking, RankBy by, const Fi
     Json rows = Json::array();
     for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
         const analysis::ExactRankEntry& entry = ranking.entries[i];
-        Json row = Json::object();
-        row["rank"] = static_cast<std::int64_t>(i + 1);
-        row[what] = text(entry.candidate.name);
-        Json& measure = row["measure"] = Json::object();
-        measure["name"] = analysis::resultKey(ranking.result);
-        measure["value"] = number(entry.value);
-        measure["low"] = nullptr;
-        measure["high"] = nullptr;
+        Json row = rowHead(i, what, entry.candidate.name, ranking.result, entry.value, std::nullopt);
         Json& versusBest = row["versusBest"] = Json::object();
         versusBest["mean"] = number(entry.versusBest);
         versusBest["low"] = nullptr;

@@ -18,6 +18,25 @@ namespace {
 using analysis::Interval;
 using model::Fighter;
 
+// The JSON of one stat of a scale, sampled (StatScale) or exact
+// (ExactStatScale): its values tried, whether they were clipped, whether the
+// hit points followed, its change per point and why it was refused.
+template <class StatScale>
+Json statJson(const StatScale& s, Json perPoint) {
+    Json stat = Json::object();
+    stat["stat"] = model::statInfo(s.stat).jsonKey;
+    stat["caption"] = model::statInfo(s.stat).caption;
+    stat["value"] = s.value;
+    Json& tried = stat["tried"] = Json::object();
+    tried["low"] = s.low;
+    tried["high"] = s.high;
+    stat["oneSided"] = s.oneSided();
+    stat["hitPointsFollow"] = s.hitPointsFollow;
+    stat["perPoint"] = std::move(perPoint);
+    stat["refused"] = s.refused.empty() ? Json(nullptr) : text(s.refused);
+    return stat;
+}
+
 // The JSON of the scale factors: the run's seed, mode, fights, points and
 // result, the result now, per stat its values tried and its change per
 // point, and both fighters.
@@ -40,18 +59,7 @@ Json scaleJson(const analysis::Scale& scale, const Fighter& you, const Fighter& 
                                                                             baseMean}));
     Json& stats = json["stats"] = Json::array();
     for (const analysis::StatScale& s : scale.stats) {
-        Json stat = Json::object();
-        stat["stat"] = model::statInfo(s.stat).jsonKey;
-        stat["caption"] = model::statInfo(s.stat).caption;
-        stat["value"] = s.value;
-        Json& tried = stat["tried"] = Json::object();
-        tried["low"] = s.low;
-        tried["high"] = s.high;
-        stat["oneSided"] = s.oneSided();
-        stat["hitPointsFollow"] = s.hitPointsFollow;
-        stat["perPoint"] = interval(s.perPoint);
-        stat["refused"] = s.refused.empty() ? Json(nullptr) : text(s.refused);
-        stats.push_back(std::move(stat));
+        stats.push_back(statJson(s, interval(s.perPoint)));
     }
     json["you"] = fighter(you);
     json["opp"] = fighter(opp);
@@ -76,18 +84,7 @@ Json exactScaleJson(const analysis::ExactScale& scale, const Fighter& you, const
     json["base"] = point(scale.base.mean(scale.result));
     Json& stats = json["stats"] = Json::array();
     for (const analysis::ExactStatScale& s : scale.stats) {
-        Json stat = Json::object();
-        stat["stat"] = model::statInfo(s.stat).jsonKey;
-        stat["caption"] = model::statInfo(s.stat).caption;
-        stat["value"] = s.value;
-        Json& tried = stat["tried"] = Json::object();
-        tried["low"] = s.low;
-        tried["high"] = s.high;
-        stat["oneSided"] = s.oneSided();
-        stat["hitPointsFollow"] = s.hitPointsFollow;
-        stat["perPoint"] = s.perPoint ? point(*s.perPoint) : Json(nullptr);
-        stat["refused"] = s.refused.empty() ? Json(nullptr) : text(s.refused);
-        stats.push_back(std::move(stat));
+        stats.push_back(statJson(s, s.perPoint ? point(*s.perPoint) : Json(nullptr)));
     }
     json["you"] = fighter(you);
     json["opp"] = fighter(opp);
