@@ -26,7 +26,7 @@ constexpr double kDraws = 32768.0;
 // ticks (speed 50, Dex. 200) with no dice, Str. 0 and Tactics 50, so that a
 // blow is the damage bonus halved against A.R. 0 and 1: bonus 20 is a
 // blow of 10.
-struct Spec {
+struct Side {
     int skill = 100, speed = 50, dexterity = 200, dice = 0, sides = 1, bonus = 20,
         strength = 0, tactics = 50, armor = 0, parry = 0, absorb = 0;
     bool shield = false;
@@ -60,7 +60,7 @@ struct Figure {
 
 struct HandCase {
     std::string name;
-    Spec you, opp;
+    Side you, opp;
     int yourHp, oppHp;
     FightMode mode;
     std::optional<Figure> win;
@@ -70,11 +70,11 @@ struct HandCase {
 double binomialSd(double n, double p) { return std::sqrt(n * p * (1.0 - p)); }
 
 std::vector<HandCase> handCases() {
-    const Spec sure{.skill = 300};
-    const Spec feeble{.skill = 0, .bonus = 8};  // lands 8 in 101 on `sure`, for 4
-    const Spec weak{.skill = 0};                // lands 8 in 101, for 10
-    const Spec pecking{.skill = 300, .bonus = 2};  // always lands, for 1
-    const Spec even{};
+    const Side sure{.skill = 300};
+    const Side feeble{.skill = 0, .bonus = 8};  // lands 8 in 101 on `sure`, for 4
+    const Side weak{.skill = 0};                // lands 8 in 101, for 10
+    const Side pecking{.skill = 300, .bonus = 2};  // always lands, for 1
+    const Side even{};
     const double p = kLow;
     // The equal one-blow fighters: You win unless the Opponent lands first;
     // the fight ends at the first swing either lands.
@@ -96,7 +96,7 @@ std::vector<HandCase> handCases() {
          {(100 / p - 1) / 100, std::sqrt(1 - p) / p}},
         // The Opponent fells You on the first swing, tick 99; You win
         // whenever Your first swing lands, on the same tick.
-        {"a fall on the same tick is a win", weak, Spec{.skill = 300}, 10, 10, ToTheDeath,
+        {"a fall on the same tick is a win", weak, Side{.skill = 300}, 10, 10, ToTheDeath,
          Figure{100 * p, 100 * binomialSd(1, p)}, {10 * p, 10 * binomialSd(1, p)}, {10, 0},
          {0.99, 0}},
         {"equal one-blow fighters", even, even, 10, 10, ToTheDeath,
@@ -106,18 +106,18 @@ std::vector<HandCase> handCases() {
         // fighter who swings on every tick has swung.
         {"no hit points", sure, feeble, 1000, 0, ToDeathOfOpponent, std::nullopt, {0, 0}, {0, 0},
          {0, 0}},
-        {"no hit points, You swinging every tick", Spec{.skill = 300, .speed = 7500, .dexterity = 100},
+        {"no hit points, You swinging every tick", Side{.skill = 300, .speed = 7500, .dexterity = 100},
          feeble, 1000, 0, ToDeathOfOpponent, std::nullopt, {10, 0}, {0, 0}, {0, 0}},
-        {"the Opponent felled on tick 0", Spec{.skill = 300, .speed = 7500, .dexterity = 100}, feeble,
+        {"the Opponent felled on tick 0", Side{.skill = 300, .speed = 7500, .dexterity = 100}, feeble,
          0, 10, ToTheDeath, Figure{100, 0}, {10, 0}, {0, 0}, {0, 0}},
         {"You fallen before a swing", sure, feeble, -5, 10, ToTheDeath, Figure{0, 0}, {0, 0},
          {0, 0}, {0, 0}},
         {"the Opponent fallen before a swing", sure, feeble, 0, -5, ToTheDeath, Figure{100, 0},
          {0, 0}, {0, 0}, {0, 0}},
         // Swing delays 0 and 1 both swing on every one of 6001 ticks.
-        {"delay 0", Spec{.skill = 300, .speed = 7501, .dexterity = 100}, feeble, 1000, 95,
+        {"delay 0", Side{.skill = 300, .speed = 7501, .dexterity = 100}, feeble, 1000, 95,
          DamagePer60Seconds, std::nullopt, {60010, 0}, {240 * p, 4 * binomialSd(60, p)}, {60, 0}},
-        {"delay 1", Spec{.skill = 300, .speed = 7500, .dexterity = 100}, feeble, 1000, 95,
+        {"delay 1", Side{.skill = 300, .speed = 7500, .dexterity = 100}, feeble, 1000, 95,
          DamagePer60Seconds, std::nullopt, {60010, 0}, {240 * p, 4 * binomialSd(60, p)}, {60, 0}},
     };
 
@@ -125,7 +125,7 @@ std::vector<HandCase> handCases() {
     // Parry 0 parries for r = 0 only (325 draws), 200 and more always; an
     // absorb of 100 leaves the least blow, 1.
     const double q0 = 325 / kDraws;
-    Spec shielded = feeble;
+    Side shielded = feeble;
     shielded.shield = true;
     shielded.absorb = 6;
     cases.push_back({"parry 0", sure, shielded, 1000, 95, DamagePer60Seconds, std::nullopt,
@@ -145,8 +145,8 @@ std::vector<HandCase> handCases() {
     // is 2 only for face 6 (5461 draws; faces 1 and 2 have 5462) with a = 0
     // (10923 draws; a = 2 has 10922); every other blow is 1.
     const double two = (5461 / kDraws) * (10923 / kDraws);
-    cases.push_back({"a die against armor", Spec{.skill = 300, .dice = 1, .sides = 6, .bonus = 0},
-                     Spec{.skill = 0, .bonus = 8, .armor = 4}, 1000, 95, DamagePer60Seconds,
+    cases.push_back({"a die against armor", Side{.skill = 300, .dice = 1, .sides = 6, .bonus = 0},
+                     Side{.skill = 0, .bonus = 8, .armor = 4}, 1000, 95, DamagePer60Seconds,
                      std::nullopt, {60 * (1 + two), binomialSd(60, two)},
                      {240 * p, 4 * binomialSd(60, p)}, {60, 0}});
     return cases;
@@ -174,9 +174,9 @@ TEST(ExactOddsTest, HandWorkedCases) {
 }
 
 TEST(ExactOddsTest, LawsOfHandWorkedCases) {
-    const Combatant sure = Spec{.skill = 300}.make();
-    const Combatant weak = Spec{.skill = 0}.make();
-    const Combatant pecking = Spec{.skill = 300, .bonus = 2}.make();
+    const Combatant sure = Side{.skill = 300}.make();
+    const Combatant weak = Side{.skill = 0}.make();
+    const Combatant pecking = Side{.skill = 300, .bonus = 2}.make();
 
     // Fixed blows: one value each.
     auto odds = exactOdds(sure, weak, 1000, 95, ToDeathOfOpponent);
@@ -206,9 +206,9 @@ TEST(ExactOddsTest, LawsOfHandWorkedCases) {
 }
 
 TEST(ExactOddsTest, DelaysZeroAndOneGiveTheSameOdds) {
-    const Combatant every0 = Spec{.speed = 7501, .dexterity = 100, .dice = 2, .sides = 6}.make();
-    const Combatant every1 = Spec{.speed = 7500, .dexterity = 100, .dice = 2, .sides = 6}.make();
-    const Combatant opp = Spec{.skill = 120, .speed = 40, .dexterity = 87, .armor = 30}.make();
+    const Combatant every0 = Side{.speed = 7501, .dexterity = 100, .dice = 2, .sides = 6}.make();
+    const Combatant every1 = Side{.speed = 7500, .dexterity = 100, .dice = 2, .sides = 6}.make();
+    const Combatant opp = Side{.skill = 120, .speed = 40, .dexterity = 87, .armor = 30}.make();
     for (FightMode mode : {DamagePer60Seconds, ToDeathOfOpponent, ToTheDeath}) {
         const auto a = exactOdds(every0, opp, 200, 300, mode);
         const auto b = exactOdds(every1, opp, 200, 300, mode);
@@ -236,8 +236,8 @@ Random drawingNext(int value) {
 TEST(SwingLawTest, MatchesTheRollsOfOneDraw) {
     // The hit roll.
     for (const auto& [attacker, defender] : {std::pair{0, 300}, {100, 100}, {300, 0}, {37, 211}}) {
-        Combatant a = Spec{.skill = attacker}.make();
-        Combatant d = Spec{.skill = defender}.make();
+        Combatant a = Side{.skill = attacker}.make();
+        Combatant d = Side{.skill = defender}.make();
         a.setHitSkill();
         d.setHitSkill();
         int hits = 0;
@@ -251,16 +251,16 @@ TEST(SwingLawTest, MatchesTheRollsOfOneDraw) {
     // parry's: no dice, or half an A.R. of 0 (draw % 1), or both.
     const struct {
         const char* name;
-        Spec attacker, defender;
+        Side attacker, defender;
     } blows[] = {
-        {"armor", Spec{.bonus = 40, .strength = 123, .tactics = 77}, Spec{.armor = 100}},
-        {"a die", Spec{.dice = 1, .sides = 7, .bonus = 3, .strength = 80, .tactics = 8},
-         Spec{.armor = 1}},
-        {"a large die", Spec{.dice = 1, .sides = 1000, .bonus = -20, .strength = 400, .tactics = 300},
-         Spec{.armor = 0}},
-        {"a parry", Spec{.bonus = 25, .strength = 80}, Spec{.parry = 57, .absorb = 9, .shield = true}},
-        {"a parry beyond the blow", Spec{.bonus = 25},
-         Spec{.parry = 150, .absorb = 400, .shield = true}},
+        {"armor", Side{.bonus = 40, .strength = 123, .tactics = 77}, Side{.armor = 100}},
+        {"a die", Side{.dice = 1, .sides = 7, .bonus = 3, .strength = 80, .tactics = 8},
+         Side{.armor = 1}},
+        {"a large die", Side{.dice = 1, .sides = 1000, .bonus = -20, .strength = 400, .tactics = 300},
+         Side{.armor = 0}},
+        {"a parry", Side{.bonus = 25, .strength = 80}, Side{.parry = 57, .absorb = 9, .shield = true}},
+        {"a parry beyond the blow", Side{.bonus = 25},
+         Side{.parry = 150, .absorb = 400, .shield = true}},
     };
     for (const auto& b : blows) {
         Combatant a = b.attacker.make();
@@ -390,8 +390,8 @@ TEST(ExactOddsTest, WorkEstimateFollowsTheWorkDone) {
 
 TEST(ExactOddsTest, DeclinesWhatWouldTakeTooLong) {
     // 1000 dice of 1000 sides: their sums alone would take minutes.
-    const Combatant huge = Spec{.dice = 1000, .sides = 1000}.make();
-    const Combatant plain = Spec{}.make();
+    const Combatant huge = Side{.dice = 1000, .sides = 1000}.make();
+    const Combatant plain = Side{}.make();
     ASSERT_TRUE(testing::withinRunLimits(huge, plain, 100, 100, ToTheDeath));
     const auto limit = findExactOddsLimit(huge, plain, 100, 100, ToTheDeath);
     ASSERT_TRUE(limit);
@@ -403,10 +403,10 @@ TEST(ExactOddsTest, DeclinesWhatWouldTakeTooLong) {
     // The hour-long fights of a slow, feeble You against an Opponent landing
     // every blow: the sum of its thousands of blows has a hundred thousand
     // values.
-    const Combatant slow = Spec{.skill = 20, .speed = 30, .dexterity = 50, .dice = 2, .sides = 6,
+    const Combatant slow = Side{.skill = 20, .speed = 30, .dexterity = 50, .dice = 2, .sides = 6,
                                 .bonus = 2, .armor = 30, .parry = 100}
                                .make();
-    const Combatant strong = Spec{.skill = 250, .speed = 40, .dexterity = 200, .dice = 3,
+    const Combatant strong = Side{.skill = 250, .speed = 40, .dexterity = 200, .dice = 3,
                                   .sides = 6, .bonus = 2, .strength = 350, .tactics = 250,
                                   .armor = 90, .parry = 100}
                                  .make();

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "combat/fight.h"
-#include "tests/combat/fighter_spec.h"
+#include "tests/combat/fighter_values.h"
 #include "tests/combat/random_fighters.h"
 #include "tests/combat/reference_loop.h"
 #include "tests/support/scripted_rolls.h"
@@ -17,7 +17,7 @@
 namespace skarn {
 namespace {
 
-using Fighter = testing::FighterSpec;
+using Fighter = testing::FighterValues;
 
 struct Case {
     Fighter you, opp;

@@ -6,19 +6,19 @@
 
 #include "model/run_check.h"
 #include "model/stats.h"
-#include "tests/combat/fighter_spec.h"
+#include "tests/combat/fighter_values.h"
 
 namespace skarn::model {
 namespace {
 
-using testing::FighterSpec;
+using testing::FighterValues;
 
 // The main window's ranges, with weapons up to speed 200 and 100 dice of 100
 // sides, bonuses of +-1000 and 10,000 hit points, may always run in modes 0
 // and 2, up to 10^9 fights: every pairing of the weakest, the strongest and a
 // typical fighter, and the longest fights these values allow.
 TEST(FindRunFaultTest, LetsTheWindowsRangesThrough) {
-    FighterSpec low, high, typical;
+    FighterValues low, high, typical;
     low.strength = low.dexterity = low.armorRating = low.tactics = low.weaponSkill = low.parry = 0;
     low.weaponSpeed = 1;
     low.diceCount = 0;
@@ -34,27 +34,27 @@ TEST(FindRunFaultTest, LetsTheWindowsRangesThrough) {
     high.shieldAbsorb = 1000;
     // Blows of 1 from 100 dice, the most work a blow can be: as long as the
     // fights of 10,000 hit points get, with all the dice to draw.
-    FighterSpec feeble = high;
+    FighterValues feeble = high;
     feeble.strength = feeble.tactics = 0;
     feeble.diceSides = 1;
     feeble.damageBonus = -1000;
     feeble.weaponSkill = 0;
-    FighterSpec sure = feeble;  // lands every swing on a W. Skill of 0
+    FighterValues sure = feeble;  // lands every swing on a W. Skill of 0
     sure.weaponSkill = 300;
     // The longest: 8 swings in 101 land against every swing, with swing delays
     // in the ratio that lets neither side fall first (225 and 2840 ticks).
-    FighterSpec quick = feeble, slow = sure;
+    FighterValues quick = feeble, slow = sure;
     quick.weaponSpeed = 14;
     quick.dexterity = 375;
     slow.weaponSpeed = 2;
     slow.dexterity = 164;
-    struct Pair { const FighterSpec* you; const FighterSpec* opp; const char* what; };
+    struct Pair { const FighterValues* you; const FighterValues* opp; const char* what; };
     std::vector<Pair> pairs = {{&feeble, &feeble, "feeble"}, {&quick, &slow, "balanced"},
                                {&slow, &quick, "balanced, sides swapped"},
                                {&feeble, &sure, "feeble against sure"}};
-    const FighterSpec* corners[] = {&low, &high, &typical};
-    for (const FighterSpec* you : corners)
-        for (const FighterSpec* opp : corners) pairs.push_back({you, opp, "corner"});
+    const FighterValues* corners[] = {&low, &high, &typical};
+    for (const FighterValues* you : corners)
+        for (const FighterValues* opp : corners) pairs.push_back({you, opp, "corner"});
     for (FightMode mode : {DamagePer60Seconds, ToTheDeath}) {
         for (const Pair& p : pairs) {
             const auto fault =
@@ -71,9 +71,9 @@ TEST(FindRunFaultTest, LetsTheWindowsRangesThrough) {
 }
 
 TEST(FindRunFaultTest, NamesTheSideAndTheValue) {
-    struct F { const char* what; FighterSpec you, opp; int yourHp, oppHp; FightMode mode;
+    struct F { const char* what; FighterValues you, opp; int yourHp, oppHp; FightMode mode;
                std::int64_t fights; std::string message; };
-    FighterSpec ok, noSpeed, lowDex, noSides, lowArmour, fast;
+    FighterValues ok, noSpeed, lowDex, noSides, lowArmour, fast;
     noSpeed.weaponSpeed = 0;
     lowDex.dexterity = -100;
     noSides.diceSides = 0;
@@ -109,7 +109,7 @@ TEST(FindRunFaultTest, NamesTheSideAndTheValue) {
 // about 2 * 10^9 ticks to fell 10,000 hit points in mode 1, while the
 // Opponent swings every 15 ticks: refused, not left to run for hours.
 TEST(FindRunFaultTest, RefusesFightsThatWouldNotEndInReasonableTime) {
-    FighterSpec weak, fast;
+    FighterValues weak, fast;
     weak.weaponSkill = 0;
     weak.weaponSpeed = 1;
     weak.dexterity = 0;
@@ -140,23 +140,23 @@ TEST(FindRunFaultTest, RefusesFightsThatWouldNotEndInReasonableTime) {
 TEST(FindRunFaultTest, ChecksEachStatisticAgainstItsRange) {
     struct Member {
         Stat stat;
-        int FighterSpec::*member;
+        int FighterValues::*member;
     };
     const Member members[] = {
-        {Stat::Strength, &FighterSpec::strength},       {Stat::Dexterity, &FighterSpec::dexterity},
-        {Stat::ArmorRating, &FighterSpec::armorRating}, {Stat::WeaponSkill, &FighterSpec::weaponSkill},
-        {Stat::Tactics, &FighterSpec::tactics},         {Stat::Parry, &FighterSpec::parry},
+        {Stat::Strength, &FighterValues::strength},       {Stat::Dexterity, &FighterValues::dexterity},
+        {Stat::ArmorRating, &FighterValues::armorRating}, {Stat::WeaponSkill, &FighterValues::weaponSkill},
+        {Stat::Tactics, &FighterValues::tactics},         {Stat::Parry, &FighterValues::parry},
     };
-    const FighterSpec ok;
+    const FighterValues ok;
     for (const Member& m : members) {
         const StatInfo& info = statInfo(m.stat);
         for (const int value : {info.low, info.high}) {
-            FighterSpec f;
+            FighterValues f;
             f.*m.member = value;
             EXPECT_FALSE(findRunFault(f.make(), f.make(), 100, 100, ToTheDeath, 3))
                 << info.caption << " " << value;
         }
-        FighterSpec over, under;
+        FighterValues over, under;
         over.*m.member = info.high + 1;
         under.*m.member = info.low - 1;
         const auto high = findRunFault(over.make(), ok.make(), 100, 100, ToTheDeath, 3);

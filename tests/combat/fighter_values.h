@@ -6,7 +6,7 @@ namespace skarn::testing {
 
 // A fighter's values, typical unless a test says otherwise: a 187-tick swing
 // of 2d6 + 2, no shield.
-struct FighterSpec {
+struct FighterValues {
     int strength = 100, dexterity = 100, armorRating = 20, tactics = 100, weaponSkill = 100,
         parry = 100, weaponSpeed = 40, diceCount = 2, diceSides = 6, damageBonus = 2,
         shieldAbsorb = 3, shieldIndex = -1;
