@@ -11,29 +11,14 @@
 #include "data/records.h"
 #include "model/equipment.h"
 #include "model/sections.h"
+#include "tests/analysis/examples.h"
 #include "tests/analysis/fighters.h"
 #include "tests/support/files.h"
 
 namespace skarn::analysis {
 namespace {
 
-struct Examples {
-    PlatformFileSystem files;
-    SectionFile characters{SKARN_EXAMPLES_DIR "/charfile.cfg", files, SectionFile::Mode::ReadOnly};
-    SectionFile equipment{SKARN_EXAMPLES_DIR "/equifile.cfg", files, SectionFile::Mode::ReadOnly};
-
-    Fighter arm(std::string_view section, const std::string& name) {
-        StoredCharacter character;
-        Fighter fighter;
-        std::string error;
-        std::vector<std::string> warnings;
-        if (!loadCharacter(characters, section, name, character, error) ||
-            !equipFighter(equipment, character, std::nullopt, std::nullopt, fighter, error,
-                          warnings))
-            throw std::runtime_error(error);
-        return fighter;
-    }
-};
+using skarn::testing::Examples;
 
 TEST(BestGearTest, TriesEveryWeaponWithEveryShieldTheHandsAllow) {
     Examples e;

@@ -18,6 +18,7 @@
 #include "data/platform_file_system.h"
 #include "data/records.h"
 #include "data/section_file.h"
+#include "tests/analysis/examples.h"
 #include "tests/analysis/fighters.h"
 
 namespace skarn::analysis {
@@ -418,23 +419,7 @@ constexpr std::int64_t kFights = 10'000;
 constexpr std::int64_t kFightsEach = kFights / 4;
 constexpr double kMostZ = 4.5;
 
-struct Examples {
-    PlatformFileSystem files;
-    SectionFile characters{SKARN_EXAMPLES_DIR "/charfile.cfg", files, SectionFile::Mode::ReadOnly};
-    SectionFile equipment{SKARN_EXAMPLES_DIR "/equifile.cfg", files, SectionFile::Mode::ReadOnly};
-
-    Fighter arm(std::string_view section, const std::string& name) {
-        StoredCharacter character;
-        Fighter fighter;
-        std::string error;
-        std::vector<std::string> warnings;
-        if (!loadCharacter(characters, section, name, character, error) ||
-            !equipFighter(equipment, character, std::nullopt, std::nullopt, fighter, error,
-                          warnings))
-            throw std::runtime_error(error);
-        return fighter;
-    }
-};
+using skarn::testing::Examples;
 
 RunSettings sampledIn(FightMode mode, std::int64_t fights) {
     RunSettings settings;
